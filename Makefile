@@ -1,0 +1,59 @@
+# Zephyrloom Phone SMS + Contacts Rescue: build, test and run on Debian.
+#
+#   make run    set up, build, and recover the demo phone's deleted records
+#   make test   set up, build, and run every test (also under ASan/UBSan)
+
+SHELL := /bin/bash
+JOBS ?= 2
+NATIVE := build/native
+ASAN := build/native-asan
+CLI := $(NATIVE)/cli/zephyrloom-rescue
+
+# Debian packages the native build and its tests need.
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev
+FUZZ_PACKAGES := clang
+
+.PHONY: all setup build build-asan test run fuzz bench demo-phone clean
+
+all: build
+
+# Installs whatever of the packages is missing (needs root, as on CI).
+setup:
+	@tools/install-packages.sh $(PACKAGES)
+
+build: setup
+	cmake --preset native >/dev/null
+	cmake --build $(NATIVE) -j$(JOBS)
+
+build-asan: setup
+	cmake --preset native-asan >/dev/null
+	cmake --build $(ASAN) -j$(JOBS)
+
+test: build build-asan
+	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
+
+run: build
+	@echo "== Deleted contacts recovered from demo/contacts2.db =="
+	@$(CLI) carve --kind contacts demo/contacts2.db demo/mmssms.db | tr -d '\r'
+	@echo
+	@echo "== Deleted messages recovered from demo/mmssms.db =="
+	@$(CLI) carve --kind sms demo/contacts2.db demo/mmssms.db | tr -d '\r'
+
+# Regenerates the demo phone's two databases from tools/make_demo_phone.cpp.
+demo-phone: build
+	$(NATIVE)/tools/make-demo-phone demo
+
+bench: build
+	$(NATIVE)/bench/carve_bench
+
+# Runs the engine fuzzer; FUZZ_SECONDS sets how long (default 60).
+FUZZ_SECONDS ?= 60
+fuzz:
+	@tools/install-packages.sh $(PACKAGES) $(FUZZ_PACKAGES)
+	cmake --preset fuzz >/dev/null
+	cmake --build build/fuzz -j$(JOBS)
+	tools/run-fuzzer.sh build/fuzz/fuzz/engine_fuzzer $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,17 @@
+#pragma once
+// Generates the large phone databases the benchmark carves.
+
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+// An mmssms.db of about `targetBytes` with a tenth of its messages deleted,
+// scattered over the table. Returns the number of messages deleted.
+std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes);
+
+// A contacts2.db with `liveRows` live data rows and `deletedRows` deleted
+// ones, in contacts of three rows (name, number, e-mail).
+void makeContactsDatabase(const std::string& path, int liveRows, int deletedRows);
+
+}  // namespace bench

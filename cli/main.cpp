@@ -1,0 +1,40 @@
+// zephyrloom-rescue: the command-line front end of the recovery core.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/CarveCommand.h"
+#include "cli/CommandResult.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: zephyrloom-rescue COMMAND [ARGS]\n"
+    "\n"
+    "Recovers the contacts and text messages of an Android phone, deleted\n"
+    "ones included, from copies of its contacts2.db and mmssms.db.\n"
+    "\n"
+    "commands:\n"
+    "  carve    recover the deleted rows of one table as text\n"
+    "\n"
+    "Run 'zephyrloom-rescue COMMAND --help' for a command's options.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kUsage;
+    return cli::kExitUsage;
+  }
+  const std::string& command = args.front();
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return cli::kExitOk;
+  }
+  if (command == "carve") return cli::runCarve(rest, std::cerr);
+  std::cerr << "zephyrloom-rescue: unknown command '" << command << "'\n" << kUsage;
+  return cli::kExitUsage;
+}

@@ -1,0 +1,157 @@
+#include "engine/RecoveredText.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+
+#include "platform/TextEncoding.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::string_view kMissing = "N/A";
+constexpr std::string_view kFieldSeparator = "\t";
+constexpr std::string_view kLineEnd = "\r\n";
+// Removed once from a message's address before it is looked up among the
+// live numbers.
+constexpr std::string_view kCountryPrefix = "+86";
+
+void appendLine(std::string& text, std::string_view first, std::string_view second) {
+  text.append(first).append(kFieldSeparator).append(second).append(kLineEnd);
+}
+
+// Carved rows of one contact, in carving order, with their data1 values
+// numbered so that "differs" is one integer comparison.
+struct ContactGroups {
+  std::vector<std::uint32_t> valueId;                // per row
+  std::vector<const std::vector<std::size_t>*> group;  // per row: rows of its contact
+  std::unordered_map<std::string_view, std::vector<std::size_t>> byContact;
+};
+
+ContactGroups groupContacts(const std::vector<CarvedContact>& rows) {
+  ContactGroups groups;
+  std::unordered_map<std::string_view, std::uint32_t> valueIds;
+  groups.valueId.resize(rows.size());
+  groups.group.resize(rows.size(), nullptr);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].data1.empty()) continue;
+    const auto inserted = valueIds.emplace(rows[row].data1, static_cast<std::uint32_t>(valueIds.size()));
+    groups.valueId[row] = inserted.first->second;
+    groups.byContact[rows[row].rawContactId].push_back(row);
+  }
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (!rows[row].data1.empty()) groups.group[row] = &groups.byContact[rows[row].rawContactId];
+  }
+  return groups;
+}
+
+}  // namespace
+
+std::string toAnsiText(std::string_view field) {
+  const std::size_t nul = field.find('\0');
+  if (nul != std::string_view::npos) field = field.substr(0, nul);
+  return platform::narrowFromUtf8(field);
+}
+
+bool isAllDigits(std::string_view value) {
+  return !value.empty() &&
+         std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string formatRecoveredContacts(const std::vector<CarvedContact>& rows) {
+  std::string text;
+  if (rows.empty()) return text;
+  const ContactGroups groups = groupContacts(rows);
+  std::vector<std::string> ansi(rows.size());
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (!rows[row].data1.empty()) ansi[row] = toAnsiText(rows[row].data1);
+  }
+  std::vector<bool> used(rows.size(), false);
+  for (std::size_t first = 0; first < rows.size(); ++first) {
+    if (groups.group[first] == nullptr) continue;
+    const std::vector<std::size_t>& members = *groups.group[first];
+    const bool firstIsNumber = isAllDigits(rows[first].data1);
+    for (auto it = std::lower_bound(members.begin(), members.end(), first); it != members.end(); ++it) {
+      const std::size_t partner = *it;
+      if (groups.valueId[partner] == groups.valueId[first]) continue;
+      if (firstIsNumber) {
+        appendLine(text, ansi[partner], ansi[first]);
+      } else {
+        appendLine(text, ansi[first], ansi[partner]);
+      }
+      used[first] = true;
+      used[partner] = true;
+    }
+  }
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].data1.empty() || used[row]) continue;
+    if (isAllDigits(rows[row].data1)) {
+      appendLine(text, kMissing, ansi[row]);
+    } else {
+      appendLine(text, ansi[row], kMissing);
+    }
+  }
+  return text;
+}
+
+namespace {
+
+// Answers "which name goes with this address" the way a scan of the live
+// rows in list order would: the first live row whose data1 equals the key,
+// then the first other row of that raw contact.
+class LiveNameIndex {
+ public:
+  explicit LiveNameIndex(const std::vector<LiveContact>& live) : live_(live) {
+    for (std::size_t row = 0; row < live.size(); ++row) {
+      firstWithValue_.emplace(live[row].data1, row);
+      auto& rows = firstTwoOfContact_[live[row].rawContactId];
+      if (rows.count < 2) rows.row[rows.count++] = row;
+    }
+  }
+
+  std::string nameFor(const std::string& address) const {
+    if (live_.empty()) return std::string(kMissing);
+    std::string key = address;
+    const std::size_t prefix = key.find(kCountryPrefix);
+    if (prefix != std::string::npos) key.erase(prefix, kCountryPrefix.size());
+    const auto match = firstWithValue_.find(key);
+    if (match == firstWithValue_.end()) return std::string(kMissing);
+    const std::size_t matched = match->second;
+    const FirstTwo& rows = firstTwoOfContact_.at(live_[matched].rawContactId);
+    for (std::size_t k = 0; k < rows.count; ++k) {
+      if (rows.row[k] != matched) return toAnsiText(live_[rows.row[k]].data1);
+    }
+    return std::string(kMissing);
+  }
+
+ private:
+  struct FirstTwo {
+    std::size_t row[2] = {0, 0};
+    std::size_t count = 0;
+  };
+
+  const std::vector<LiveContact>& live_;
+  std::unordered_map<std::string_view, std::size_t> firstWithValue_;
+  std::unordered_map<std::string_view, FirstTwo> firstTwoOfContact_;
+};
+
+}  // namespace
+
+std::string formatRecoveredSms(const std::vector<CarvedSms>& messages,
+                               const std::vector<LiveContact>& liveContacts) {
+  std::string text;
+  if (messages.empty()) return text;
+  const LiveNameIndex names(liveContacts);
+  for (const CarvedSms& message : messages) {
+    const std::string address = toAnsiText(message.address);
+    const std::string body = toAnsiText(message.body);
+    if (address.empty() && body.empty()) continue;
+    text.append(names.nameFor(message.address)).append(kFieldSeparator);
+    text.append(message.address.empty() ? std::string(kMissing) : address).append(kFieldSeparator);
+    text.append(message.body.empty() ? std::string(kMissing) : body).append(kLineEnd);
+  }
+  return text;
+}
+
+}  // namespace engine

@@ -1,0 +1,269 @@
+#include "engine/SqliteParse.h"
+
+#include <algorithm>
+
+#include "engine/BtreePage.h"
+#include "engine/ColumnWalk.h"
+#include "engine/FreeblockCarver.h"
+#include "engine/RecoveredText.h"
+#include "engine/UnassignedAreaCarver.h"
+#include "platform/FileSystem.h"
+
+using engine::CarvedContact;
+using engine::CarvedSms;
+using engine::CarveLayout;
+using engine::ColumnWalk;
+using engine::RecordSink;
+
+namespace {
+
+constexpr const char* kContactsFileName = "contacts2.db";
+constexpr const char* kSmsFileName = "mmssms.db";
+
+const std::string kContactsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"data\"";
+const std::string kSmsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"sms\"";
+const std::string kContactsColumnsSql = "SELECT * from data";
+const std::string kSmsColumnsSql = "SELECT * from sms";
+const std::string kLiveContactsSql = "SELECT raw_contact_id, data1 from data ";
+
+// Deeper trees than SQLite itself can read are not descended into.
+constexpr int kMaxTreeDepth = 20;
+// The leaf pages carved together are read in runs of about this many bytes.
+constexpr std::uint64_t kLeafRunBytes = 1u << 20;
+// Interior cells the walk reads beyond four per page of the file: far more
+// than any real tree has, few enough to bound a crafted one.
+constexpr std::uint64_t kSpareInteriorCells = 1u << 22;
+
+bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+int positionOf(const std::vector<std::string>& names, const char* name) {
+  int position = -1;
+  for (std::size_t column = 0; column < names.size(); ++column) {
+    if (names[column] == name) position = static_cast<int>(column);
+  }
+  return position;
+}
+
+}  // namespace
+
+SqliteParse::SqliteParse(const std::string& contactsCopy, const std::string& smsCopy)
+    : contactsPath(contactsCopy), smsPath(smsCopy) {}
+
+SqliteParse::~SqliteParse() {
+  leafPages.clear();
+  recoveredContacts.clear();
+  recoveredSms.clear();
+  for (auto& entry : freelistCells) entry.second.clear();
+  freelistCells.clear();
+  liveContacts.clear();
+  dbStream.close();
+}
+
+void SqliteParse::startParse(ePaserType type) {
+  if (type == eContacts) {
+    if (!InitContacRowsourceFile()) return;
+    carveTable(contactsPath, CarveLayout::contacts(contactsColumnCount, rawContactIdColumn, data1Column));
+    saveContactRecover2File();
+  } else if (type == eSms) {
+    if (!InitSmsRowsourceFile()) return;
+    carveTable(smsPath, CarveLayout::sms(smsColumnCount, addressColumn, personColumn, bodyColumn));
+    saveSmsRecover2File();
+  }
+}
+
+std::string SqliteParse::get_contacts_mem() { return resultText; }
+
+bool SqliteParse::InitContacRowsourceFile() {
+  if (!platform::fileExists(contactsPath)) return false;
+  if (!contains(contactsPath, kContactsFileName)) return false;
+  if (!contactsDb.open(contactsPath)) return false;
+  if (const auto root = engine::queryRootPage(contactsDb, kContactsRootPageSql)) rootPage = *root;
+  // Column positions come from the prepared statement, so a table whose
+  // every row was deleted is carved too.
+  if (const auto names = engine::queryColumnNames(contactsDb, kContactsColumnsSql)) {
+    contactsColumnCount = static_cast<std::int32_t>(names->size());
+    rawContactIdColumn = positionOf(*names, "raw_contact_id");
+    data1Column = positionOf(*names, "data1");
+  }
+  contactsDb.close();
+  return true;
+}
+
+bool SqliteParse::InitSmsRowsourceFile() {
+  if (!platform::fileExists(contactsPath) || !platform::fileExists(smsPath)) return false;
+  if (!contactsDb.open(contactsPath) || !smsDb.open(smsPath)) {
+    contactsDb.close();
+    smsDb.close();
+    return false;
+  }
+  bool ready = true;
+  if (contains(contactsPath, kContactsFileName)) {
+    auto rows = engine::queryLiveContacts(contactsDb, kLiveContactsSql);
+    if (rows) {
+      liveContacts = std::move(*rows);
+    } else {
+      ready = false;
+    }
+  }
+  if (ready && !contains(smsPath, kSmsFileName)) ready = false;
+  if (ready) {
+    const auto root = engine::queryRootPage(smsDb, kSmsRootPageSql);
+    if (root) rootPage = *root;
+    if (const auto names = engine::queryColumnNames(smsDb, kSmsColumnsSql)) {
+      smsColumnCount = static_cast<std::int32_t>(names->size());
+      addressColumn = positionOf(*names, "address");
+      personColumn = positionOf(*names, "person");
+      bodyColumn = positionOf(*names, "body");
+    }
+  }
+  contactsDb.close();
+  smsDb.close();
+  return ready;
+}
+
+bool SqliteParse::carveTable(const std::string& path, const CarveLayout& layout) {
+  // A missing table, root page or column leaves nothing to carve.
+  if (!layout.isUsable() || rootPage < 1) return false;
+  getDbPageSize(path);
+  if (!engine::isSupportedPageSize(pageSize)) return false;
+  if (!dbStream.open(path)) return false;
+  const std::uint64_t pages = (dbStream.size() + static_cast<std::uint64_t>(pageSize) - 1) /
+                              static_cast<std::uint64_t>(pageSize);
+  visitedPages.assign(static_cast<std::size_t>(pages), false);
+  interiorCellBudget = 4 * pages + kSpareInteriorCells;
+  loopPage(static_cast<std::int64_t>(rootPage));
+  sortLeafPage();
+  carveLeafPages(layout);
+  return true;
+}
+
+void SqliteParse::getDbPageSize(const std::string& path) {
+  engine::DbFile header;
+  if (!header.open(path)) return;
+  pageSize = engine::decodePageSize(header.u16At(engine::kPageSizeOffset));
+}
+
+std::uint64_t SqliteParse::pageOffset(std::uint32_t page) const {
+  return (static_cast<std::uint64_t>(page) - 1) * static_cast<std::uint64_t>(pageSize);
+}
+
+std::int64_t SqliteParse::getCellPage(std::int64_t offset, std::int64_t page) {
+  return dbStream.u32At(pageOffset(static_cast<std::uint32_t>(page)) + static_cast<std::uint64_t>(offset));
+}
+
+void SqliteParse::loopPage(std::int64_t page, int depth) {
+  if (page < 1 || page > 0xFFFFFFFFll || depth > kMaxTreeDepth) return;
+  const auto number = static_cast<std::uint32_t>(page);
+  // Pages past the end of the file read as zeros: no type, nothing to walk.
+  if (number > visitedPages.size() || visitedPages[number - 1]) return;
+  visitedPages[number - 1] = true;
+  const std::uint64_t offset = pageOffset(number);
+  const std::uint8_t type = dbStream.byteAt(offset + engine::kPageTypeOffset);
+  if (type == engine::kLeafTablePage) {
+    leafPages.push_back(number);
+    return;
+  }
+  if (type != engine::kInteriorTablePage) return;
+
+  const std::uint16_t cellCount = dbStream.u16At(offset + engine::kCellCountOffset);
+  dbStream.keepWindow(offset, std::max<std::size_t>(static_cast<std::size_t>(pageSize),
+                                                    engine::kInteriorPointerArray + 2u * cellCount));
+  const std::uint32_t rightMost = dbStream.u32At(offset + engine::kRightMostChildOffset);
+  // Children are read before descending, so the window stays on this page.
+  std::vector<std::uint32_t> children;
+  children.reserve(cellCount);
+  for (std::uint32_t cell = 0; cell < cellCount && interiorCellBudget > 0; ++cell, --interiorCellBudget) {
+    const std::uint16_t pointer = dbStream.u16At(offset + engine::kInteriorPointerArray + 2u * cell);
+    children.push_back(static_cast<std::uint32_t>(getCellPage(pointer, page)));
+  }
+  if (rightMost != 0) loopPage(rightMost, depth + 1);
+  for (const std::uint32_t child : children) loopPage(child, depth + 1);
+}
+
+void SqliteParse::sortLeafPage() { std::sort(leafPages.begin(), leafPages.end()); }
+
+void SqliteParse::keepLeafRunInMemory(std::size_t leafIndex) {
+  const std::uint32_t first = leafPages[leafIndex];
+  const auto size = static_cast<std::uint64_t>(pageSize);
+  if (dbStream.holds(pageOffset(first), size)) return;
+  const std::uint64_t runPages = std::max<std::uint64_t>(1, kLeafRunBytes / size);
+  std::uint32_t last = first;
+  for (std::size_t next = leafIndex + 1; next < leafPages.size() && leafPages[next] - first < runPages; ++next) {
+    last = leafPages[next];
+  }
+  dbStream.keepWindow(pageOffset(first), static_cast<std::size_t>((last - first + 1ull) * size));
+}
+
+void SqliteParse::carveLeafPages(const CarveLayout& layout) {
+  // Rows of every freeblock come before rows of every unassigned area; each
+  // page is read once for both.
+  std::vector<std::vector<std::string>> freeblockRows;
+  std::vector<std::vector<std::string>> areaRows;
+  const auto collectInto = [&layout](std::vector<std::vector<std::string>>& rows) {
+    return RecordSink([&rows, &layout](const ColumnWalk& walk) {
+      std::vector<std::string> fields;
+      fields.reserve(layout.wantedCount);
+      for (std::size_t k = 0; k < layout.wantedCount; ++k) fields.push_back(walk.field(k));
+      rows.push_back(std::move(fields));
+    });
+  };
+  const RecordSink toFreeblockRows = collectInto(freeblockRows);
+  const RecordSink toAreaRows = collectInto(areaRows);
+  for (std::size_t index = 0; index < leafPages.size(); ++index) {
+    keepLeafRunInMemory(index);
+    loadFreelistCell(leafPages[index]);
+    carveFreelistCells(leafPages[index], layout, toFreeblockRows);
+    carveUnassignedArea(leafPages[index], layout, toAreaRows);
+  }
+  for (auto* rows : {&freeblockRows, &areaRows}) {
+    for (auto& fields : *rows) {
+      if (layout.table == engine::CarvedTable::Contacts) {
+        recoveredContacts.push_back(CarvedContact{std::move(fields[0]), std::move(fields[1])});
+      } else {
+        recoveredSms.push_back(CarvedSms{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+      }
+    }
+  }
+}
+
+void SqliteParse::loadFreelistCell(std::uint32_t page) {
+  const std::uint64_t offset = pageOffset(page);
+  std::uint32_t freeblock = dbStream.u16At(offset + engine::kFirstFreeblockOffset);
+  std::vector<std::uint32_t> chain;
+  // A sound chain runs in ascending offsets inside the page; anything else
+  // ends it, so a looping chain cannot hang the session.
+  while (freeblock != 0 && freeblock < static_cast<std::uint32_t>(pageSize) &&
+         (chain.empty() || freeblock > chain.back())) {
+    chain.push_back(freeblock);
+    freeblock = dbStream.u16At(offset + freeblock);
+  }
+  if (!chain.empty()) freelistCells.emplace(page, std::move(chain));
+}
+
+void SqliteParse::carveFreelistCells(std::uint32_t page, const CarveLayout& layout, const RecordSink& sink) {
+  const auto entry = freelistCells.find(page);
+  if (entry == freelistCells.end()) return;
+  const std::uint64_t offset = pageOffset(page);
+  for (const std::uint32_t freeblock : entry->second) {
+    const std::uint16_t size = dbStream.u16At(offset + freeblock + engine::kFreeblockSizeOffset);
+    const std::uint8_t firstByte = dbStream.byteAt(offset + freeblock + engine::kFreeblockContentOffset);
+    const engine::FreeblockContent content = engine::freeblockContent(size, firstByte);
+    if (content.length <= 0) continue;
+    workBuffer.fill(dbStream, offset + freeblock + content.start, static_cast<std::uint64_t>(content.length));
+    engine::carveFreeblock(workBuffer, content.length, layout, sink);
+  }
+}
+
+void SqliteParse::carveUnassignedArea(std::uint32_t page, const CarveLayout& layout, const RecordSink& sink) {
+  const std::uint64_t offset = pageOffset(page);
+  const engine::UnassignedArea area = engine::unassignedArea(
+      dbStream.u16At(offset + engine::kCellCountOffset), dbStream.u16At(offset + engine::kCellContentOffset),
+      pageSize);
+  if (area.length <= 0) return;
+  workBuffer.fill(dbStream, offset + area.start, static_cast<std::uint64_t>(area.length));
+  engine::carveUnassignedArea(workBuffer, area.length, layout, sink);
+}
+
+void SqliteParse::saveContactRecover2File() { resultText += engine::formatRecoveredContacts(recoveredContacts); }
+
+void SqliteParse::saveSmsRecover2File() { resultText += engine::formatRecoveredSms(recoveredSms, liveContacts); }

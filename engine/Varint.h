@@ -1,0 +1,19 @@
+#pragma once
+// SQLite's variable-length integer, decoded from the carvers' work buffer.
+
+#include <cstdint>
+
+namespace engine {
+
+class WorkBuffer;
+
+struct Varint {
+  std::uint32_t value = 0;   // values past 32 bits saturate to 0xFFFFFFFF
+  std::uint32_t length = 0;  // bytes taken, 1 to 9
+};
+
+// Each byte gives its low 7 bits, most significant first, while its high bit
+// is set; a ninth byte gives all 8 bits.
+Varint decodeVarint(const WorkBuffer& buffer, std::uint64_t position);
+
+}  // namespace engine

@@ -1,0 +1,63 @@
+// The carve command: its arguments, its exit status, its bytes.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/CarveCommand.h"
+#include "engine/SqliteParse.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestDatabase.h"
+
+using namespace testing_support;
+
+namespace {
+
+int carve(const std::vector<std::string>& args, std::string* err = nullptr) {
+  std::ostringstream messages;
+  const int status = cli::runCarve(args, messages);
+  if (err != nullptr) *err = messages.str();
+  return status;
+}
+
+}  // namespace
+
+TEST(CarveCommand, RejectsBadArguments) {
+  std::string err;
+  EXPECT_EQ(carve({}, &err), 2);
+  EXPECT_NE(err.find("--kind"), std::string::npos);
+  EXPECT_EQ(carve({"--kind", "calls", "a", "b"}, &err), 2);
+  EXPECT_NE(err.find("contacts or sms"), std::string::npos);
+  EXPECT_EQ(carve({"--kind", "sms", "a"}, &err), 2);
+  EXPECT_EQ(carve({"--kind", "sms", "a", "b", "c"}, &err), 2);
+  EXPECT_EQ(carve({"--kind"}, &err), 2);
+  EXPECT_EQ(carve({"--verbose", "--kind", "sms", "a", "b"}, &err), 2);
+  EXPECT_NE(err.find("--verbose"), std::string::npos);
+}
+
+TEST(CarveCommand, MissingFilesAreNotAnError) {
+  TempDir dir;
+  EXPECT_EQ(carve({"--kind", "contacts", dir.file("contacts2.db"), dir.file("mmssms.db")}), 0);
+}
+
+TEST(CarveCommand, ProgramWritesTheRecoveredTextUnchanged) {
+  TempDir dir;
+  {
+    TestDatabase db(dir.file("contacts2.db"));
+    db.exec(contactsDataSchema());
+    for (int k = 0; k < 140; ++k) addDataRow(db, k, "Filler " + std::to_string(k));
+    addDataRow(db, 7, "Zoë\tTab");
+    addDataRow(db, 7, "5550001");
+    for (int k = 0; k < 40; ++k) addDataRow(db, k, "Later " + std::to_string(k));
+    db.exec("DELETE FROM data WHERE raw_contact_id = 7");
+  }
+  const std::string expected = recover(dir.file("contacts2.db"), dir.file("mmssms.db"), eContacts);
+  ASSERT_NE(expected.find("Zoë\tTab\t5550001\r\n"), std::string::npos);
+  const std::string out = dir.file("out.txt");
+  const std::string command = std::string("'") + ZR_CLI_PATH + "' carve --kind contacts '" + dir.file("contacts2.db") +
+                              "' '" + dir.file("mmssms.db") + "' > '" + out + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto bytes = readFile(out);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+}
