@@ -2,7 +2,11 @@
 // against SQLite reading the table, on a generated phone database of a
 // given size; reports the session's peak memory.
 //
-//   carve_bench [--size-mib N] [--dir DIR] [--contacts-live N] [--contacts-deleted N]
+//   carve_bench [--size-mib N] [--dir DIR] [--contacts-live N] [--contacts-deleted N] [--cold 1]
+//
+// By default every timing starts with the file in the page cache. With
+// --cold 1 (root only) the cache is dropped before each timing instead, as
+// for a copy that was just pulled and is read from disk.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -27,6 +31,7 @@ struct Options {
   std::string dir = "build/bench-data";
   int contactsLive = 50000;
   int contactsDeleted = 20000;
+  bool cold = false;
 };
 
 using Clock = std::chrono::steady_clock;
@@ -44,6 +49,7 @@ Options parse(int argc, char** argv) {
     else if (name == "--dir") options.dir = value;
     else if (name == "--contacts-live") options.contactsLive = std::stoi(value);
     else if (name == "--contacts-deleted") options.contactsDeleted = std::stoi(value);
+    else if (name == "--cold") options.cold = value != "0";
     else {
       std::fprintf(stderr, "carve_bench: unknown option %s\n", name.c_str());
       std::exit(2);
@@ -62,6 +68,18 @@ bool upToDate(const std::string& marker, const std::string& stamp) {
 
 void writeStamp(const std::string& marker, const std::string& stamp) { std::ofstream(marker) << stamp << "\n"; }
 
+// Empties the page cache (needs root); false when the system refuses.
+bool dropPageCache() {
+  sync();
+  std::ofstream control("/proc/sys/vm/drop_caches");
+  control << "3\n";
+  control.flush();
+  return static_cast<bool>(control);
+}
+
+// Brings every timing to the same start: warm (the file cached) or cold.
+void prepareCache(const Options& options, const std::string& path);
+
 std::uint64_t readWholeFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return 0;
@@ -70,6 +88,17 @@ std::uint64_t readWholeFile(const std::string& path) {
   for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) total += got;
   std::fclose(file);
   return total;
+}
+
+void prepareCache(const Options& options, const std::string& path) {
+  if (!options.cold) {
+    readWholeFile(path);
+    return;
+  }
+  if (!dropPageCache()) {
+    std::fprintf(stderr, "carve_bench: cannot drop the page cache (not root?)\n");
+    std::exit(1);
+  }
 }
 
 std::int64_t selectAllMessages(const std::string& path) {
@@ -143,15 +172,17 @@ int main(int argc, char** argv) {
     writeStamp(sms + ".stamp", smsStamp);
   }
 
-  readWholeFile(sms);  // warm the cache so that every timing below starts equal
+  prepareCache(options, sms);
   auto start = Clock::now();
   const std::uint64_t fileBytes = readWholeFile(sms);
   const double readSeconds = secondsSince(start);
 
+  prepareCache(options, sms);
   start = Clock::now();
   const std::int64_t liveMessages = selectAllMessages(sms);
   const double selectSeconds = secondsSince(start);
 
+  prepareCache(options, sms);
   start = Clock::now();
   const std::string smsText = runSession(contacts, sms, eSms);
   const double smsSeconds = secondsSince(start);
@@ -162,6 +193,7 @@ int main(int argc, char** argv) {
 
   const long peakKib = sessionPeakKib(argv[0], contacts, sms);
 
+  std::printf("page cache:           %s\n", options.cold ? "dropped before each timing (cold)" : "warm");
   std::printf("SMS database:         %.1f MiB, %lld live messages\n", static_cast<double>(fileBytes) / (1 << 20),
               static_cast<long long>(liveMessages));
   std::printf("read file once:       %8.3f s  (%.0f MiB/s)\n", readSeconds,
@@ -171,7 +203,7 @@ int main(int argc, char** argv) {
               smsText.size());
   std::printf("ratio session/read:   %8.2f\n", smsSeconds / readSeconds);
   std::printf("ratio session/select: %8.2f\n", smsSeconds / selectSeconds);
-  std::printf("SMS session peak RSS: %8.1f MiB (file %.1f MiB, text %.1f MiB)\n", peakKib / 1024.0,
+  std::printf("SMS session peak RSS: %8.1f MiB (file %.1f MiB, text %.1f MiB)\n", static_cast<double>(peakKib) / 1024.0,
               static_cast<double>(fileBytes) / (1 << 20), static_cast<double>(smsText.size()) / (1 << 20));
   std::printf("contacts session:     %8.3f s  -> %zu lines (%d live, %d deleted data rows)\n", contactsSeconds,
               lineCount(contactsText), options.contactsLive, options.contactsDeleted);

@@ -29,6 +29,9 @@ class ColumnWalk {
   int columnsDecoded() const { return column_; }
   std::uint64_t total() const { return total_; }
 
+  // The stored width of wanted field `index` (before any cut at the buffer end).
+  std::uint64_t fieldWidth(std::size_t index) const { return index < wantedCount_ ? spans_[index].width : 0; }
+
   // The stored bytes of wanted field `index`, once every column is decoded.
   std::string field(std::size_t index) const;
 

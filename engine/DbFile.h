@@ -33,6 +33,10 @@ class DbFile {
   // True when [offset, offset + length) is in memory.
   bool holds(std::uint64_t offset, std::size_t length) const;
 
+  // The bytes [offset, offset + length) when they are in memory, else null.
+  // Valid until the next keepWindow.
+  const std::uint8_t* view(std::uint64_t offset, std::size_t length) const;
+
   // Keeps [offset, offset + length) in memory for the reads that follow;
   // reads outside the window still go to the file.
   void keepWindow(std::uint64_t offset, std::size_t length);

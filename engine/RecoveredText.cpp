@@ -54,6 +54,12 @@ std::string toAnsiText(std::string_view field) {
   return platform::narrowFromUtf8(field);
 }
 
+bool carriesText(std::string_view field) {
+  const std::size_t nul = field.find('\0');
+  if (nul != std::string_view::npos) field = field.substr(0, nul);
+  return !field.empty() && platform::isValidUtf8(field);
+}
+
 bool isAllDigits(std::string_view value) {
   return !value.empty() &&
          std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -144,9 +150,9 @@ std::string formatRecoveredSms(const std::vector<CarvedSms>& messages,
   if (messages.empty()) return text;
   const LiveNameIndex names(liveContacts);
   for (const CarvedSms& message : messages) {
+    if (!carriesText(message.address) && !carriesText(message.body)) continue;
     const std::string address = toAnsiText(message.address);
     const std::string body = toAnsiText(message.body);
-    if (address.empty() && body.empty()) continue;
     text.append(names.nameFor(message.address)).append(kFieldSeparator);
     text.append(message.address.empty() ? std::string(kMissing) : address).append(kFieldSeparator);
     text.append(message.body.empty() ? std::string(kMissing) : body).append(kLineEnd);

@@ -19,6 +19,10 @@ namespace engine {
 // when they are not valid UTF-8.
 std::string toAnsiText(std::string_view field);
 
+// True when toAnsiText of the field is not empty: something before the first
+// NUL, and valid UTF-8.
+bool carriesText(std::string_view field);
+
 // True for a non-empty value made of the ASCII digits 0 to 9 only.
 bool isAllDigits(std::string_view value);
 

@@ -30,6 +30,8 @@ const std::string kLiveContactsSql = "SELECT raw_contact_id, data1 from data ";
 constexpr int kMaxTreeDepth = 20;
 // The leaf pages carved together are read in runs of about this many bytes.
 constexpr std::uint64_t kLeafRunBytes = 1u << 20;
+// Sibling pages further apart than this are not read in one run.
+constexpr std::int64_t kMaxSiblingGap = 8;
 // Interior cells the walk reads beyond four per page of the file: far more
 // than any real tree has, few enough to bound a crafted one.
 constexpr std::uint64_t kSpareInteriorCells = 1u << 22;
@@ -131,9 +133,17 @@ bool SqliteParse::carveTable(const std::string& path, const CarveLayout& layout)
                               static_cast<std::uint64_t>(pageSize);
   visitedPages.assign(static_cast<std::size_t>(pages), false);
   interiorCellBudget = 4 * pages + kSpareInteriorCells;
+  carveLayout = layout;
+  carvedRows.reset(layout.wantedCount);
+  toFreeblockRows = [this](const ColumnWalk& walk) {
+    if (canReachText(walk)) carvedRows.addFreeblockRow(walk);
+  };
+  toAreaRows = [this](const ColumnWalk& walk) {
+    if (canReachText(walk)) carvedRows.addAreaRow(walk);
+  };
   loopPage(static_cast<std::int64_t>(rootPage));
   sortLeafPage();
-  carveLeafPages(layout);
+  takeCarvedRows();
   return true;
 }
 
@@ -161,6 +171,7 @@ void SqliteParse::loopPage(std::int64_t page, int depth) {
   const std::uint8_t type = dbStream.byteAt(offset + engine::kPageTypeOffset);
   if (type == engine::kLeafTablePage) {
     leafPages.push_back(number);
+    carveLeafPage(number);
     return;
   }
   if (type != engine::kInteriorTablePage) return;
@@ -168,62 +179,52 @@ void SqliteParse::loopPage(std::int64_t page, int depth) {
   const std::uint16_t cellCount = dbStream.u16At(offset + engine::kCellCountOffset);
   dbStream.keepWindow(offset, std::max<std::size_t>(static_cast<std::size_t>(pageSize),
                                                     engine::kInteriorPointerArray + 2u * cellCount));
-  const std::uint32_t rightMost = dbStream.u32At(offset + engine::kRightMostChildOffset);
-  // Children are read before descending, so the window stays on this page.
+  // Children in visit order, right-most first; read before descending so
+  // that this page need not be read again.
   std::vector<std::uint32_t> children;
-  children.reserve(cellCount);
+  children.reserve(cellCount + 1u);
+  const std::uint32_t rightMost = dbStream.u32At(offset + engine::kRightMostChildOffset);
+  if (rightMost != 0) children.push_back(rightMost);
   for (std::uint32_t cell = 0; cell < cellCount && interiorCellBudget > 0; ++cell, --interiorCellBudget) {
     const std::uint16_t pointer = dbStream.u16At(offset + engine::kInteriorPointerArray + 2u * cell);
     children.push_back(static_cast<std::uint32_t>(getCellPage(pointer, page)));
   }
-  if (rightMost != 0) loopPage(rightMost, depth + 1);
-  for (const std::uint32_t child : children) loopPage(child, depth + 1);
+  for (std::size_t index = 0; index < children.size(); ++index) {
+    keepChildRunInMemory(children, index);
+    loopPage(children[index], depth + 1);
+  }
 }
 
 void SqliteParse::sortLeafPage() { std::sort(leafPages.begin(), leafPages.end()); }
 
-void SqliteParse::keepLeafRunInMemory(std::size_t leafIndex) {
-  const std::uint32_t first = leafPages[leafIndex];
+void SqliteParse::keepChildRunInMemory(const std::vector<std::uint32_t>& children, std::size_t index) {
+  const std::int64_t first = children[index];
+  const auto pageCount = static_cast<std::int64_t>(visitedPages.size());
   const auto size = static_cast<std::uint64_t>(pageSize);
-  if (dbStream.holds(pageOffset(first), size)) return;
-  const std::uint64_t runPages = std::max<std::uint64_t>(1, kLeafRunBytes / size);
-  std::uint32_t last = first;
-  for (std::size_t next = leafIndex + 1; next < leafPages.size() && leafPages[next] - first < runPages; ++next) {
-    last = leafPages[next];
+  if (first < 1 || first > pageCount || dbStream.holds(pageOffset(static_cast<std::uint32_t>(first)), size)) return;
+  // Siblings usually lie side by side: read the run of them that follows in
+  // one go, as long as it stays dense and within the run size.
+  const auto runPages = static_cast<std::int64_t>(std::max<std::uint64_t>(1, kLeafRunBytes / size));
+  std::int64_t low = first;
+  std::int64_t high = first;
+  for (std::size_t next = index + 1; next < children.size(); ++next) {
+    const std::int64_t child = children[next];
+    if (child < low - kMaxSiblingGap || child > high + kMaxSiblingGap) break;
+    const std::int64_t newLow = std::min(low, child);
+    const std::int64_t newHigh = std::min(std::max(high, child), pageCount);
+    if (newHigh - newLow + 1 > runPages) break;
+    low = std::max<std::int64_t>(newLow, 1);
+    high = newHigh;
   }
-  dbStream.keepWindow(pageOffset(first), static_cast<std::size_t>((last - first + 1ull) * size));
+  dbStream.keepWindow(pageOffset(static_cast<std::uint32_t>(low)),
+                      static_cast<std::size_t>(static_cast<std::uint64_t>(high - low + 1) * size));
 }
 
-void SqliteParse::carveLeafPages(const CarveLayout& layout) {
-  // Rows of every freeblock come before rows of every unassigned area; each
-  // page is read once for both.
-  std::vector<std::vector<std::string>> freeblockRows;
-  std::vector<std::vector<std::string>> areaRows;
-  const auto collectInto = [&layout](std::vector<std::vector<std::string>>& rows) {
-    return RecordSink([&rows, &layout](const ColumnWalk& walk) {
-      std::vector<std::string> fields;
-      fields.reserve(layout.wantedCount);
-      for (std::size_t k = 0; k < layout.wantedCount; ++k) fields.push_back(walk.field(k));
-      rows.push_back(std::move(fields));
-    });
-  };
-  const RecordSink toFreeblockRows = collectInto(freeblockRows);
-  const RecordSink toAreaRows = collectInto(areaRows);
-  for (std::size_t index = 0; index < leafPages.size(); ++index) {
-    keepLeafRunInMemory(index);
-    loadFreelistCell(leafPages[index]);
-    carveFreelistCells(leafPages[index], layout, toFreeblockRows);
-    carveUnassignedArea(leafPages[index], layout, toAreaRows);
-  }
-  for (auto* rows : {&freeblockRows, &areaRows}) {
-    for (auto& fields : *rows) {
-      if (layout.table == engine::CarvedTable::Contacts) {
-        recoveredContacts.push_back(CarvedContact{std::move(fields[0]), std::move(fields[1])});
-      } else {
-        recoveredSms.push_back(CarvedSms{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
-      }
-    }
-  }
+void SqliteParse::carveLeafPage(std::uint32_t page) {
+  carvedRows.beginPage(page);
+  loadFreelistCell(page);
+  parseFreelistCells(page);
+  parseUnassignedArea(page);
 }
 
 void SqliteParse::loadFreelistCell(std::uint32_t page) {
@@ -240,7 +241,7 @@ void SqliteParse::loadFreelistCell(std::uint32_t page) {
   if (!chain.empty()) freelistCells.emplace(page, std::move(chain));
 }
 
-void SqliteParse::carveFreelistCells(std::uint32_t page, const CarveLayout& layout, const RecordSink& sink) {
+void SqliteParse::parseFreelistCells(std::uint32_t page) {
   const auto entry = freelistCells.find(page);
   if (entry == freelistCells.end()) return;
   const std::uint64_t offset = pageOffset(page);
@@ -250,18 +251,38 @@ void SqliteParse::carveFreelistCells(std::uint32_t page, const CarveLayout& layo
     const engine::FreeblockContent content = engine::freeblockContent(size, firstByte);
     if (content.length <= 0) continue;
     workBuffer.fill(dbStream, offset + freeblock + content.start, static_cast<std::uint64_t>(content.length));
-    engine::carveFreeblock(workBuffer, content.length, layout, sink);
+    engine::carveFreeblock(workBuffer, content.length, carveLayout, toFreeblockRows);
   }
+  // The chain is only needed while its page is carved.
+  freelistCells.erase(entry);
 }
 
-void SqliteParse::carveUnassignedArea(std::uint32_t page, const CarveLayout& layout, const RecordSink& sink) {
+void SqliteParse::parseUnassignedArea(std::uint32_t page) {
   const std::uint64_t offset = pageOffset(page);
   const engine::UnassignedArea area = engine::unassignedArea(
       dbStream.u16At(offset + engine::kCellCountOffset), dbStream.u16At(offset + engine::kCellContentOffset),
       pageSize);
   if (area.length <= 0) return;
   workBuffer.fill(dbStream, offset + area.start, static_cast<std::uint64_t>(area.length));
-  engine::carveUnassignedArea(workBuffer, area.length, layout, sink);
+  engine::carveUnassignedArea(workBuffer, area.length, carveLayout, toAreaRows);
+}
+
+void SqliteParse::takeCarvedRows() {
+  carvedRows.drainInPageOrder([this](std::string* fields) {
+    if (carveLayout.table == engine::CarvedTable::Contacts) {
+      recoveredContacts.push_back(CarvedContact{std::move(fields[0]), std::move(fields[1])});
+    } else {
+      recoveredSms.push_back(CarvedSms{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+    }
+  });
+}
+
+bool SqliteParse::canReachText(const ColumnWalk& walk) const {
+  // A contact row without data1 takes part in no line; a message with
+  // neither address nor body text gets no line and names nobody. Dropping
+  // them here keeps a zeroed or junk-filled file from filling memory.
+  if (carveLayout.table == engine::CarvedTable::Contacts) return walk.fieldWidth(1) > 0;
+  return engine::carriesText(walk.field(0)) || engine::carriesText(walk.field(2));
 }
 
 void SqliteParse::saveContactRecover2File() { resultText += engine::formatRecoveredContacts(recoveredContacts); }

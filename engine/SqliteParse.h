@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "engine/CarveLayout.h"
+#include "engine/ColumnWalk.h"
 #include "engine/CarvedRecords.h"
+#include "engine/CarvedRowStore.h"
 #include "engine/DbFile.h"
 #include "engine/SqliteQuery.h"
 #include "engine/WorkBuffer.h"
@@ -49,18 +51,18 @@ class ZR_ENGINE_API SqliteParse {
   void loopPage(std::int64_t page, int depth = 1);
   std::int64_t getCellPage(std::int64_t offset, std::int64_t page);
   void sortLeafPage();
-  void carveLeafPages(const engine::CarveLayout& layout);
+  void carveLeafPage(std::uint32_t page);
   void loadFreelistCell(std::uint32_t page);
-  void carveFreelistCells(std::uint32_t page, const engine::CarveLayout& layout,
-                          const engine::RecordSink& sink);
-  void carveUnassignedArea(std::uint32_t page, const engine::CarveLayout& layout,
-                           const engine::RecordSink& sink);
+  void parseFreelistCells(std::uint32_t page);
+  void parseUnassignedArea(std::uint32_t page);
+  void takeCarvedRows();
+  bool canReachText(const engine::ColumnWalk& walk) const;
   void saveContactRecover2File();
   void saveSmsRecover2File();
 
   bool carveTable(const std::string& path, const engine::CarveLayout& layout);
   std::uint64_t pageOffset(std::uint32_t page) const;
-  void keepLeafRunInMemory(std::size_t leafIndex);
+  void keepChildRunInMemory(const std::vector<std::uint32_t>& children, std::size_t index);
 
   engine::SqliteConnection smsDb;
   engine::SqliteConnection contactsDb;
@@ -88,5 +90,11 @@ class ZR_ENGINE_API SqliteParse {
   // huge cell counts cannot stall the session.
   std::vector<bool> visitedPages;
   std::uint64_t interiorCellBudget = 0;
+  // Each leaf is carved when the walk reaches it, while its bytes are in
+  // memory; the rows wait here until they are put in page order.
+  engine::CarveLayout carveLayout;
+  engine::CarvedRowStore carvedRows;
+  engine::RecordSink toFreeblockRows;
+  engine::RecordSink toAreaRows;
   engine::WorkBuffer workBuffer;
 };

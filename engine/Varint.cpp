@@ -1,10 +1,9 @@
 #include "engine/Varint.h"
 
-#include "engine/WorkBuffer.h"
 
 namespace engine {
 
-Varint decodeVarint(const WorkBuffer& buffer, std::uint64_t position) {
+Varint decodeLongVarint(const WorkBuffer& buffer, std::uint64_t position) {
   std::uint64_t value = 0;
   for (std::uint32_t index = 0; index < 8; ++index) {
     const std::uint8_t byte = buffer.at(position + index);

@@ -11,16 +11,21 @@ namespace engine {
 // reader ever look one step too far.
 constexpr std::size_t kSlack = 16;
 
-WorkBuffer::WorkBuffer() : bytes_(kCapacity + kSlack, 0) {}
+WorkBuffer::WorkBuffer() : bytes_(kCapacity + kSlack, 0), content_(bytes_.data()) {}
 
 void WorkBuffer::fill(DbFile& file, std::uint64_t offset, std::uint64_t length) {
   filled_ = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCapacity));
-  file.read(offset, bytes_.data(), filled_);
+  content_ = file.view(offset, filled_);
+  if (content_ == nullptr) {
+    file.read(offset, bytes_.data(), filled_);
+    content_ = bytes_.data();
+  }
 }
 
 void WorkBuffer::assign(const std::uint8_t* bytes, std::size_t length) {
   filled_ = std::min(length, kCapacity);
   if (filled_ > 0) std::memcpy(bytes_.data(), bytes, filled_);
+  content_ = bytes_.data();
 }
 
 std::string WorkBuffer::slice(std::uint64_t position, std::uint64_t width) const {
@@ -30,7 +35,7 @@ std::string WorkBuffer::slice(std::uint64_t position, std::uint64_t width) const
   std::string out(length, '\0');
   if (start < filled_) {
     const std::size_t stored = std::min(length, filled_ - start);
-    std::memcpy(out.data(), bytes_.data() + start, stored);
+    std::memcpy(out.data(), content_ + start, stored);
   }
   return out;
 }

@@ -26,14 +26,21 @@ class WorkBuffer {
   void assign(const std::uint8_t* bytes, std::size_t length);
 
   std::uint8_t at(std::uint64_t position) const {
-    return position < filled_ ? bytes_[static_cast<std::size_t>(position)] : 0;
+    return position < filled_ ? content_[static_cast<std::size_t>(position)] : 0;
   }
+
+  // The filled part: positions from there on read as zero.
+  const std::uint8_t* filledBytes() const { return content_; }
+  std::size_t filledLength() const { return filled_; }
 
   // The `width` bytes from `position`, cut at the end of the buffer.
   std::string slice(std::uint64_t position, std::uint64_t width) const;
 
  private:
   std::vector<std::uint8_t> bytes_;
+  // The filled bytes: in bytes_, or straight in the file's window when the
+  // range is there, which saves copying every area and freeblock.
+  const std::uint8_t* content_;
   std::size_t filled_ = 0;
 };
 

@@ -1,0 +1,58 @@
+#include "engine/CarvedRowStore.h"
+
+#include <algorithm>
+
+#include "engine/ColumnWalk.h"
+
+namespace engine {
+
+void CarvedRowStore::reset(std::size_t fieldsPerRow) {
+  fieldsPerRow_ = fieldsPerRow;
+  currentPageHasRows_ = false;
+  pages_.clear();
+  freeblockFields_.clear();
+  areaFields_.clear();
+}
+
+void CarvedRowStore::drainInPageOrder(const std::function<void(std::string* fields)>& take) {
+  closePage();
+  sortPages();
+  for (const PageRows& rows : pages_) {
+    for (std::size_t k = rows.freeblockBegin; k < rows.freeblockEnd; k += fieldsPerRow_) take(&freeblockFields_[k]);
+  }
+  for (const PageRows& rows : pages_) {
+    for (std::size_t k = rows.areaBegin; k < rows.areaEnd; k += fieldsPerRow_) take(&areaFields_[k]);
+  }
+  reset(fieldsPerRow_);
+}
+
+void CarvedRowStore::beginPage(std::uint32_t page) {
+  closePage();
+  currentPage_ = page;
+  currentPageHasRows_ = false;
+}
+
+void CarvedRowStore::openPageRows() {
+  pages_.push_back(PageRows{currentPage_, freeblockFields_.size(), freeblockFields_.size(), areaFields_.size(),
+                            areaFields_.size()});
+  currentPageHasRows_ = true;
+}
+
+void CarvedRowStore::addRow(const ColumnWalk& walk, std::vector<std::string>& fields) {
+  if (!currentPageHasRows_) openPageRows();
+  for (std::size_t k = 0; k < fieldsPerRow_; ++k) fields.push_back(walk.field(k));
+}
+
+void CarvedRowStore::closePage() {
+  if (!currentPageHasRows_) return;
+  pages_.back().freeblockEnd = freeblockFields_.size();
+  pages_.back().areaEnd = areaFields_.size();
+  currentPageHasRows_ = false;
+}
+
+void CarvedRowStore::sortPages() {
+  std::sort(pages_.begin(), pages_.end(),
+            [](const PageRows& left, const PageRows& right) { return left.page < right.page; });
+}
+
+}  // namespace engine
