@@ -1,25 +1,34 @@
 # Zephyrloom Phone SMS + Contacts Rescue: build, test and run on Debian.
 #
 #   make run    set up, build, and recover the demo phone's deleted records
-#   make test   set up, build, and run every test (also under ASan/UBSan)
+#   make test   set up, build, and run every test: natively, under ASan/UBSan,
+#               and the Windows build under Wine
 
 SHELL := /bin/bash
 JOBS ?= 2
 NATIVE := build/native
 ASAN := build/native-asan
+WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need.
 PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev
 FUZZ_PACKAGES := clang
+# The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
+WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
+  wine64 wine xvfb xauth
 
-.PHONY: all setup build build-asan test run fuzz bench demo-phone clean
+.PHONY: all setup setup-win build build-asan build-win64 test run fuzz bench demo-phone clean
 
 all: build
 
 # Installs whatever of the packages is missing (needs root, as on CI).
 setup:
 	@tools/install-packages.sh $(PACKAGES)
+
+setup-win: setup
+	@tools/install-packages.sh $(WIN_PACKAGES)
+	@tools/fetch-windows-deps.sh build/deps
 
 build: setup
 	cmake --preset native >/dev/null
@@ -29,9 +38,14 @@ build-asan: setup
 	cmake --preset native-asan >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
 
-test: build build-asan
+build-win64: setup-win
+	cmake --preset win64 >/dev/null
+	cmake --build $(WIN64) -j$(JOBS)
+
+test: build build-asan build-win64
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(WIN64) --output-on-failure
 
 run: build
 	@echo "== Deleted contacts recovered from demo/contacts2.db =="

@@ -7,6 +7,7 @@
 
 #include "cli/CarveCommand.h"
 #include "engine/SqliteParse.h"
+#include "platform/TextEncoding.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabase.h"
 
@@ -53,10 +54,13 @@ TEST(CarveCommand, ProgramWritesTheRecoveredTextUnchanged) {
     db.exec("DELETE FROM data WHERE raw_contact_id = 7");
   }
   const std::string expected = recover(dir.file("contacts2.db"), dir.file("mmssms.db"), eContacts);
-  ASSERT_NE(expected.find("Zoë\tTab\t5550001\r\n"), std::string::npos);
+  ASSERT_NE(expected.find(platform::narrowFromUtf8("Zoë\tTab\t5550001\r\n")), std::string::npos);
   const std::string out = dir.file("out.txt");
-  const std::string command = std::string("'") + ZR_CLI_PATH + "' carve --kind contacts '" + dir.file("contacts2.db") +
-                              "' '" + dir.file("mmssms.db") + "' > '" + out + "'";
+  // Double quotes: both sh and cmd.exe take them. The leading "cd ." keeps
+  // cmd.exe from stripping the first and last quote of the line.
+  const auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
+  const std::string command = "cd . && " + quoted(ZR_CLI_PATH) + " carve --kind contacts " + quoted(dir.file("contacts2.db")) + " " +
+                              quoted(dir.file("mmssms.db")) + " > " + quoted(out);
   ASSERT_EQ(std::system(command.c_str()), 0);
   const auto bytes = readFile(out);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);

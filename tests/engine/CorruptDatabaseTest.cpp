@@ -135,7 +135,7 @@ TEST_F(CorruptDatabaseTest, LoopingFreeblockChainEnds) {
   for (std::size_t start = 0; start + kPage <= bytes.size(); start += kPage) {
     if (bytes[start] != 13) continue;
     const std::uint16_t first = static_cast<std::uint16_t>(bytes[start + 1] << 8 | bytes[start + 2]);
-    if (first == 0 || first + 4 > kPage) continue;
+    if (first == 0 || first + 4u > kPage) continue;
     putU16(bytes, start + first, first);
     ++patched;
   }
@@ -149,7 +149,7 @@ TEST_F(CorruptDatabaseTest, FreeblockSizesBeyondThePage) {
   for (std::size_t start = 0; start + kPage <= bytes.size(); start += kPage) {
     if (bytes[start] != 13) continue;
     const std::uint16_t first = static_cast<std::uint16_t>(bytes[start + 1] << 8 | bytes[start + 2]);
-    if (first != 0 && first + 4 <= kPage) putU16(bytes, start + first + 2, 0xFFFF);
+    if (first != 0 && first + 4u <= kPage) putU16(bytes, start + first + 2, 0xFFFF);
     putU16(bytes, start + 5, 0xFFFF);  // content start far past the page
   }
   writeFile(contacts(), bytes);
@@ -170,7 +170,9 @@ TEST_F(CorruptDatabaseTest, TruncatedLastPageKeepsEarlierRows) {
   writeFile(contacts(), bytes);
   // SQLite may refuse the cut file; when it still opens, the pair is there.
   const std::string after = carveContacts();
-  if (!after.empty()) EXPECT_EQ(countOf(after, "Alice Deleted"), 1);
+  if (!after.empty()) {
+    EXPECT_EQ(countOf(after, "Alice Deleted"), 1);
+  }
 }
 
 TEST_F(CorruptDatabaseTest, NotADatabase) {
