@@ -18,7 +18,7 @@ FUZZ_PACKAGES := clang
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
   wine64 wine xvfb xauth
 
-.PHONY: all setup setup-win build build-asan build-win64 test run fuzz bench demo-phone clean
+.PHONY: all setup setup-win build build-asan build-win64 test run screenshots skin fuzz bench demo-phone clean
 
 all: build
 
@@ -53,6 +53,19 @@ run: build
 	@echo
 	@echo "== Deleted messages recovered from demo/mmssms.db =="
 	@$(CLI) carve --kind sms demo/contacts2.db demo/mmssms.db | tr -d '\r'
+
+# Pictures of the connect page, the failure screen, a warning box, a Yes/No
+# box and the About box, from the real windows under Wine and Xvfb.
+screenshots: build-win64
+	mkdir -p build/screenshots
+	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
+	  tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_filter='Screenshots.*'
+	@ls -1 build/screenshots
+
+# Regenerates the skin pictures in image/ from tools/make_skin.py.
+skin:
+	@tools/install-packages.sh python3-pil fonts-dejavu-core
+	/usr/bin/python3 tools/make_skin.py image
 
 # Regenerates the demo phone's two databases from tools/make_demo_phone.cpp.
 demo-phone: build
