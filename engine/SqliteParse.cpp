@@ -20,11 +20,13 @@ namespace {
 constexpr const char* kContactsFileName = "contacts2.db";
 constexpr const char* kSmsFileName = "mmssms.db";
 
-const std::string kContactsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"data\"";
-const std::string kSmsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"sms\"";
-const std::string kContactsColumnsSql = "SELECT * from data";
-const std::string kSmsColumnsSql = "SELECT * from sms";
-const std::string kLiveContactsSql = "SELECT raw_contact_id, data1 from data ";
+// Plain constants, no static constructors: another program may run sessions
+// through the executable's exported class, where no start-up code runs.
+constexpr const char* kContactsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"data\"";
+constexpr const char* kSmsRootPageSql = "SELECT rootpage from sqlite_master where type=\"table\" and name=\"sms\"";
+constexpr const char* kContactsColumnsSql = "SELECT * from data";
+constexpr const char* kSmsColumnsSql = "SELECT * from sms";
+constexpr const char* kLiveContactsSql = "SELECT raw_contact_id, data1 from data ";
 
 // Deeper trees than SQLite itself can read are not descended into.
 constexpr int kMaxTreeDepth = 20;

@@ -22,8 +22,12 @@
 #include "engine/SqliteQuery.h"
 #include "engine/WorkBuffer.h"
 
+// The Windows program exports the session's member functions; a program
+// that runs sessions through it imports them.
 #if defined(_WIN32) && defined(ZR_EXPORT_ENGINE)
 #define ZR_ENGINE_API __declspec(dllexport)
+#elif defined(_WIN32) && defined(ZR_IMPORT_ENGINE)
+#define ZR_ENGINE_API __declspec(dllimport)
 #else
 #define ZR_ENGINE_API
 #endif

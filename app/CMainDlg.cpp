@@ -1,0 +1,386 @@
+#include "app/CMainDlg.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "controls/CAboutBox.h"
+#include "controls/CMsgBox.h"
+#include "controls/DrawingHelpers.h"
+#include "controls/GdiObjects.h"
+#include "controls/TkFontPool.h"
+#include "controls/WebPages.h"
+
+using controls::CImgButton;
+using controls::PictureWidth;
+
+namespace {
+
+constexpr POINT kStepPicture = {1, 74};
+constexpr POINT kMenuAnchor = {884, 32};
+constexpr RECT kTreeRect = {1, 32, 222, 609};
+constexpr POINT kHelpLinkAt = {470, 630};
+constexpr RECT kProgressRect = {42, 639, 772, 659};
+constexpr POINT kBusyAnimationAt = {20, 641};
+
+constexpr COLORREF kHintTitleColour = RGB(189, 58, 6);
+constexpr COLORREF kHintColour = RGB(10, 0, 0);
+
+struct Hint {
+  int x;
+  int y;
+  unsigned fontKey;
+  COLORREF colour;
+  const wchar_t* text;
+};
+
+const Hint kFailureHints[] = {
+    {100, 570, 0x200, kHintTitleColour, L"Cannot load data from Android Phone, please : "},
+    {120, 590, 0x100, kHintColour, L"1. Be sure you've installed the drive of your device"},
+    {120, 610, 0x100, kHintColour,
+     L"2. Make sure device enables USB Debugging(Setting >> Applications >> Development >> USB debugging)."},
+    {120, 630, 0x100, kHintColour, L"3. Make sure you've got ROOT access on your Android phone."},
+};
+
+struct MenuEntry {
+  const wchar_t* label;
+  UINT id;
+};
+
+const MenuEntry kMenuEntries[] = {
+    {L"Home", ID_MENU_HOME}, {L"About", ID_MENU_ABOUT}, {L"Help", ID_MENU_HELP},
+    {L"Update", ID_MENU_UPDATE}, {L"Exit", ID_MENU_EXIT},
+};
+
+// A picture that loaded (a missing file leaves an object that draws nothing).
+bool usable(const controls::Picture& picture) { return PictureWidth(picture) > 0; }
+
+void drawAt(Gdiplus::Graphics& graphics, const controls::Picture& picture, POINT at) {
+  if (!usable(picture)) return;
+  graphics.DrawImage(picture.get(), at.x, at.y, PictureWidth(picture), controls::PictureHeight(picture));
+}
+
+void drawStretched(Gdiplus::Graphics& graphics, const controls::Picture& picture, const RECT& rect) {
+  if (!usable(picture)) return;
+  graphics.DrawImage(picture.get(), Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+}
+
+// Per-frame delays of an animated picture, in hundredths of a second.
+std::vector<UINT> frameDelays(Gdiplus::Image& picture) {
+  const UINT size = picture.GetPropertyItemSize(PropertyTagFrameDelay);
+  if (size < sizeof(Gdiplus::PropertyItem)) return {};
+  std::vector<std::uint8_t> buffer(size);
+  auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
+  if (picture.GetPropertyItem(PropertyTagFrameDelay, size, item) != Gdiplus::Ok || item->value == nullptr) return {};
+  const auto* values = static_cast<const UINT*>(item->value);
+  return std::vector<UINT>(values, values + item->length / sizeof(UINT));
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg() = default;
+
+CMainDlg::~CMainDlg() = default;
+
+LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  ::SetWindowTextW(m_hWnd, controls::kProductName);
+  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_FRAMECHANGED);
+  LoadPagePictures();
+  ApplyRoundedRegion(false);
+  CenterWindow();
+  CreateChildControls();
+  m_strVersion = "2.1.0.0";
+  // The phone acquisition starts here once the phone pipeline is wired in.
+  return TRUE;
+}
+
+void CMainDlg::LoadPagePictures() {
+  m_connectBackground = controls::LoadPicture(L"mainbg1.png");
+  m_scanBackground = controls::LoadPicture(L"mainbg2.png");
+  m_step1 = controls::LoadPicture(L"step1.png");
+  m_step2 = controls::LoadPicture(L"step2.png");
+}
+
+void CMainDlg::CreateChildControls() {
+  if (m_helpLink.SubclassWindow(GetDlgItem(IDC_STATIC_LINK))) {
+    m_helpLink.SetLinkFont(controls::get_font(L"Arial", 16, 400));
+    m_helpLink.SetLabel(L"Have Problems?");
+    m_helpLink.SetTarget(controls::kOnlineHelpPage);
+    const SIZE size = m_helpLink.GetIdealSize();
+    ::SetWindowPos(m_helpLink.m_hWnd, nullptr, kHelpLinkAt.x, kHelpLinkAt.y, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_HIDEWINDOW);
+  }
+  m_categoryIcons[0] = controls::LoadPicture(L"contacts.png");
+  m_categoryIcons[1] = controls::LoadPicture(L"message.png");
+  m_loadAnimation = controls::LoadPicture(L"loaddata.gif");
+  m_loadFailure = controls::LoadPicture(L"loadfail.png");
+  AttachButtons();
+  // The category tree and the record list belong to the scan page; they
+  // are filled once the scan workflow is wired in.
+  ::SetWindowPos(GetDlgItem(IDC_TREE), nullptr, kTreeRect.left, kTreeRect.top, kTreeRect.right - kTreeRect.left,
+                 kTreeRect.bottom - kTreeRect.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+  PlaceProgressAndBusyAnimation();
+}
+
+void CMainDlg::AttachButtons() {
+  struct Placement {
+    CImgButton* button;
+    int id;
+    const wchar_t* strip;
+    int x, y, frames;
+    bool shown;
+  };
+  const Placement placements[] = {
+      {&m_btnMinimize, IDC_MINIMIZE, L"min.png", -29, 5, 4, true},
+      {&m_btnClose, IDC_CLOSE, L"close.png", -8, 5, 4, true},
+      {&m_btnMenu, IDC_MENU, L"menu.png", -50, 5, 3, true},
+      {&m_btnHome, IDC_HOME, L"btn_home.png", -120, 5, 4, true},
+      {&m_btnHelp, IDC_HELPBTN, L"btn_help.png", -90, 5, 4, true},
+      {&m_btnBack, IDC_BACK, L"back.png", 20, -20, 3, false},
+      {&m_btnPause, IDC_PAUSE, L"pause.png", -92, -20, 4, false},
+      {&m_btnContinue, IDC_CONTINUE, L"continue.png", -92, -20, 4, false},
+      {&m_btnStop, IDC_STOP, L"stop.png", -20, -20, 4, false},
+      {&m_btnRecover, IDC_RECOVER, L"recover.png", -30, -20, 3, false},
+      {&m_btnRefresh, IDC_REFRESH, L"refresh.png", -30, -35, 3, false},
+  };
+  for (const Placement& placement : placements) {
+    placement.button->Attach(GetDlgItem(placement.id), placement.strip, placement.x, placement.y, placement.frames);
+    if (!placement.shown && placement.button->IsWindow()) placement.button->ShowWindow(SW_HIDE);
+  }
+}
+
+void CMainDlg::PlaceProgressAndBusyAnimation() {
+  const HWND progress = GetDlgItem(IDC_PROGRESS);
+  ::SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  ::SendMessageW(progress, PBM_SETPOS, 0, 0);
+  ::SetWindowPos(progress, nullptr, kProgressRect.left, kProgressRect.top, kProgressRect.right - kProgressRect.left,
+                 kProgressRect.bottom - kProgressRect.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+  m_busyAnimation = std::make_unique<controls::CAnimateImg>(100, 100);
+  m_busyAnimation->LoadStrip(L"animate.png");
+  m_busyAnimation->SetFrames();
+  if (m_busyAnimation->SubclassWindow(GetDlgItem(IDC_BUSY))) {
+    m_busyAnimation->SetPos(kBusyAnimationAt.x, kBusyAnimationAt.y, SWP_HIDEWINDOW);
+  }
+}
+
+LRESULT CMainDlg::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
+  controls::PaintScope paint(m_hWnd);
+  DoPaint(paint.dc());
+  return 0;
+}
+
+LRESULT CMainDlg::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  DoPaint(reinterpret_cast<HDC>(wParam));
+  return 0;
+}
+
+void CMainDlg::DoPaint(HDC dc) {
+  controls::MemoryDC canvas(dc, RECT{0, 0, kWidth, kHeight});
+  {
+    Gdiplus::Graphics graphics(canvas.dc());
+    if (m_nPage == kConnectPage && usable(m_connectBackground)) {
+      PaintConnectPage(graphics, canvas.dc());
+    } else {
+      drawAt(graphics, m_scanBackground, POINT{0, 0});
+    }
+  }
+  // The snapshots are taken from the freshly painted page, before it reaches
+  // the screen, so that they never show stale pixels.
+  CaptureButtonBackgrounds(canvas.dc());
+}
+
+void CMainDlg::PaintConnectPage(Gdiplus::Graphics& graphics, HDC dc) {
+  drawAt(graphics, m_connectBackground, POINT{0, 0});
+  if (m_nStep != 1 || !usable(m_step1)) {
+    drawAt(graphics, m_step2, kStepPicture);
+    return;
+  }
+  drawAt(graphics, m_step1, kStepPicture);
+  if (usable(m_loadAnimation) && m_nLoadState == kLoading) {
+    PaintLoadAnimation(graphics);
+  } else if (m_nLoadState == kLoadFailed) {
+    drawStretched(graphics, m_loadFailure, m_rcLoadAnim);
+    graphics.Flush();
+    PaintFailureHints(dc);
+  }
+}
+
+void CMainDlg::PaintLoadAnimation(Gdiplus::Graphics& graphics) {
+  drawStretched(graphics, m_loadAnimation, m_rcLoadAnim);
+  if (m_bLoadAnimTimer == 0) {
+    m_bLoadAnimTimer = 1;
+    ::SetTimer(m_hWnd, kLoadAnimTimer, kFirstLoadAnimDelayMs, nullptr);
+  }
+}
+
+void CMainDlg::PaintFailureHints(HDC dc) {
+  for (const Hint& hint : kFailureHints) {
+    controls::SelectScope font(dc, controls::TkFontPool::GetFont(hint.fontKey));
+    ::SetTextColor(dc, hint.colour);
+    ::TextOutW(dc, hint.x, hint.y, hint.text, lstrlenW(hint.text));
+  }
+}
+
+void CMainDlg::CaptureButtonBackgrounds(HDC dc) {
+  for (CImgButton* button : {&m_btnMinimize, &m_btnClose, &m_btnMenu, &m_btnHome, &m_btnHelp, &m_btnRefresh}) {
+    button->CaptureBackground(dc);
+  }
+  if (m_nPage != kScanPage) return;
+  for (CImgButton* button : {&m_btnBack, &m_btnRecover, &m_btnPause, &m_btnContinue, &m_btnStop}) {
+    button->CaptureBackground(dc);
+  }
+}
+
+LRESULT CMainDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  if (wParam != kLoadAnimTimer) {
+    handled = FALSE;
+    return 0;
+  }
+  StepLoadAnimation();
+  return 0;
+}
+
+void CMainDlg::StepLoadAnimation() {
+  if (m_bLoadAnimTimer == 0 || !m_loadAnimation) return;
+  ::KillTimer(m_hWnd, kLoadAnimTimer);
+  m_bLoadAnimTimer = 0;
+  const UINT dimensions = m_loadAnimation->GetFrameDimensionsCount();
+  if (dimensions == 0) return;
+  std::vector<GUID> ids(dimensions);
+  m_loadAnimation->GetFrameDimensionsList(ids.data(), dimensions);
+  const UINT frames = m_loadAnimation->GetFrameCount(&ids[0]);
+  if (frames <= 1) return;
+  const std::vector<UINT> delays = frameDelays(*m_loadAnimation);
+  m_loadAnimation->SelectActiveFrame(&Gdiplus::FrameDimensionTime, static_cast<UINT>(m_loadAnimFrame));
+  m_loadAnimFrame = (m_loadAnimFrame + 1) % static_cast<int>(frames);
+  ::InvalidateRect(m_hWnd, &m_rcLoadAnim, FALSE);
+  m_bLoadAnimTimer = 1;
+  const std::size_t next = static_cast<std::size_t>(m_loadAnimFrame);
+  const UINT delayMs = next < delays.size() ? delays[next] * 10 : 100;
+  ::SetTimer(m_hWnd, kLoadAnimTimer, delayMs, nullptr);
+}
+
+LRESULT CMainDlg::OnCtlColorStatic(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  // The help link sits on the white card of the failure screen.
+  if (reinterpret_cast<HWND>(lParam) != m_helpLink.m_hWnd) {
+    handled = FALSE;
+    return 0;
+  }
+  return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+}
+
+void CMainDlg::ShowLoadFailure() {
+  m_nLoadState = kLoadFailed;
+  m_btnRefresh.ShowWindow(SW_SHOW);
+  m_helpLink.ShowWindow(SW_SHOW);
+  Invalidate();
+}
+
+LRESULT CMainDlg::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  fw::DragByBackground(m_hWnd, lParam);
+  return 0;
+}
+
+LRESULT CMainDlg::OnCloseMessage(UINT, WPARAM, LPARAM, BOOL&) {
+  OnClose(0);
+  return 0;
+}
+
+LRESULT CMainDlg::OnCloseButton(WORD, WORD, HWND, BOOL&) {
+  OnClose(kExitCodeCloseButton);
+  return 0;
+}
+
+LRESULT CMainDlg::OnMinimize(WORD, WORD, HWND, BOOL&) {
+  Send(WM_SYSCOMMAND, SC_MINIMIZE);
+  return 0;
+}
+
+LRESULT CMainDlg::OnMenuButton(WORD, WORD, HWND, BOOL&) {
+  OnMenu();
+  return 0;
+}
+
+LRESULT CMainDlg::OnHome(WORD, WORD, HWND, BOOL&) {
+  OpenPage(controls::kProductPage);
+  return 0;
+}
+
+LRESULT CMainDlg::OnHelpButton(WORD, WORD, HWND, BOOL&) {
+  OpenPage(controls::kSupportPage);
+  return 0;
+}
+
+LRESULT CMainDlg::OnRefresh(WORD, WORD, HWND, BOOL&) {
+  OnRetry();
+  return 0;
+}
+
+void CMainDlg::OnMenu() {
+  const HMENU menu = ::CreatePopupMenu();
+  if (menu == nullptr) return;
+  for (const MenuEntry& entry : kMenuEntries) ::AppendMenuW(menu, MF_STRING, entry.id, entry.label);
+  POINT at = kMenuAnchor;
+  ::ClientToScreen(m_hWnd, &at);
+  const UINT chosen =
+      static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, m_hWnd, nullptr));
+  ::DestroyMenu(menu);
+  switch (chosen) {
+    case ID_MENU_HOME:
+      OpenPage(controls::kProductPage);
+      break;
+    case ID_MENU_ABOUT: {
+      controls::CAboutBox about(m_hWnd);
+      about.DoModal(m_hWnd);
+      break;
+    }
+    case ID_MENU_HELP:
+      OpenPage(controls::kOnlineHelpPage);
+      break;
+    case ID_MENU_UPDATE:
+      RunUpdater();
+      break;
+    case ID_MENU_EXIT:
+      OnClose(0);
+      break;
+    default:
+      break;  // dismissed
+  }
+}
+
+void CMainDlg::RunUpdater() {
+  const std::wstring updater = controls::ExecutableFolder() + L"\\SelfRefresh.exe";
+  if (::GetFileAttributesW(updater.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    controls::CMsgBox::Show(controls::kMsgBoxInfo, controls::kMsgBoxOk,
+                            L"The updater SelfRefresh.exe was not found beside the program.", m_hWnd);
+    return;
+  }
+  ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CMainDlg::OnRetry() {
+  m_btnRefresh.ShowWindow(SW_HIDE);
+  m_helpLink.ShowWindow(SW_HIDE);
+  m_nLoadState = kLoading;
+  m_bLoadAnimTimer = 0;
+  Invalidate();
+  // The acquisition worker is started again here once the phone pipeline
+  // is wired in.
+}
+
+void CMainDlg::OnClose(int endCode) {
+  if (m_bLoadAnimTimer != 0) {
+    ::KillTimer(m_hWnd, kLoadAnimTimer);
+    m_bLoadAnimTimer = 0;
+  }
+  if (m_busyAnimation) m_busyAnimation->Stop();
+  // The record lists, the pulled copies and the helper processes are
+  // released here too once the phone pipeline is wired in.
+  EndDialog(endCode);
+}
+
+void CMainDlg::OpenPage(const wchar_t* page) {
+  ::ShellExecuteW(m_hWnd, L"open", page, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,35 @@
+#include "app/Startup.h"
+
+#include "app/CMainDlg.h"
+#include "controls/Pictures.h"
+#include "platform/SingleInstance.h"
+
+namespace app {
+
+int RunProgram() {
+  ::CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&classes);
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR gdiplusToken = 0;
+  Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+
+  if (!platform::TakeSingleInstanceLock(kSingleInstanceName)) {
+    // Another copy runs: leave quietly, without a window.
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    ::CoUninitialize();
+    return 0;
+  }
+  controls::SetImageFolder(controls::ExecutableFolder() + L"\\image\\");
+
+  INT_PTR exitCode = -1;
+  {
+    CMainDlg mainWindow;
+    exitCode = mainWindow.DoModal(::GetActiveWindow());
+  }
+  Gdiplus::GdiplusShutdown(gdiplusToken);
+  ::CoUninitialize();
+  return static_cast<int>(exitCode);
+}
+
+}  // namespace app

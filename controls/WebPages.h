@@ -1,0 +1,14 @@
+#pragma once
+// The vendor's web pages that buttons, menu entries and links open.
+
+namespace controls {
+
+constexpr const wchar_t* kVendorSite = L"https://www.zephyrloom.example";
+constexpr const wchar_t* kProductPage = L"https://www.zephyrloom.example/phone-sms-contacts-rescue.html";
+constexpr const wchar_t* kSupportPage = L"https://www.zephyrloom.example/support.html";
+constexpr const wchar_t* kOnlineHelpPage = L"https://www.zephyrloom.example/online-help/phone-sms-contacts-rescue/";
+
+constexpr const wchar_t* kProductName = L"Zephyrloom Phone SMS + Contacts Rescue";
+constexpr const wchar_t* kProductVersion = L"2.1.0.0";
+
+}  // namespace controls

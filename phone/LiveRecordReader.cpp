@@ -1,0 +1,693 @@
+#include "phone/LiveRecordReader.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/SqliteQuery.h"
+#include "phone/MessageTime.h"
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+
+namespace phone {
+
+namespace {
+
+// A text longer than this is cut: no phone stores such a name, number or
+// message, and a hostile copy must not make every record a megabyte.
+constexpr std::size_t kMaxTextBytes = 1024 * 1024;
+// SQLite refuses to load a longer value at all (the row is then skipped).
+constexpr int kMaxValueBytes = 16 * 1024 * 1024;
+// Rows that SQLite cannot read are skipped, up to this many per table.
+constexpr int kMaxSkippedRows = 1000;
+// No phone comes near this many rows in one table; the reader's own
+// bookkeeping per row stays bounded with it.
+constexpr std::int64_t kMaxRowsPerTable = 1000000;
+// Work limit of one read, in SQLite virtual-machine steps: far above what
+// the largest phone needs, low enough that a hostile schema cannot keep the
+// reader busy for more than a minute or so.
+constexpr int kStepsPerProgressCall = 10000;
+constexpr std::int64_t kMaxProgressCalls = 300000;  // 3e9 steps
+
+// The low 32 bits of a key, as the record layouts keep keys.
+std::int32_t key32(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value) & 0xFFFFFFFFu));
+}
+
+// Bytes that are not UTF-8 become '?', so that the conversion to the narrow
+// encoding keeps the rest of the text.
+std::string repairUtf8(std::string_view bytes) {
+  if (platform::isValidUtf8(bytes)) return std::string(bytes);
+  std::string repaired;
+  repaired.reserve(bytes.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const auto lead = static_cast<std::uint8_t>(bytes[pos]);
+    std::size_t length = 0;
+    if (lead < 0x80) length = 1;
+    else if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+    if (length != 0 && bytes.size() - pos >= length && platform::isValidUtf8(bytes.substr(pos, length))) {
+      repaired.append(bytes.substr(pos, length));
+      pos += length;
+    } else {
+      repaired += '?';
+      ++pos;
+    }
+  }
+  return repaired;
+}
+
+// A database text as an arena text: up to its first NUL, at most
+// kMaxTextBytes, in the narrow encoding. Null for SQL NULL (and when the
+// arena is full, which the caller notices through the arena).
+const char* storeText(RecordArena& arena, std::optional<std::string_view> utf8) {
+  if (!utf8) return nullptr;
+  std::string_view bytes = *utf8;
+  bytes = bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
+  bytes = bytes.substr(0, std::min(bytes.size(), kMaxTextBytes));
+  if (bytes.empty()) return arena.copyText(bytes);
+  return arena.copyText(platform::narrowFromUtf8(repairUtf8(bytes)));
+}
+
+// True for an optional '-' followed by 1 to 19 ASCII digits.
+bool isWholeNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  if (text.empty() || text.size() > 19) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// Collects what went wrong; the worst status wins.
+class OutcomeBuilder {
+ public:
+  void note(ReadStatus status, const std::string& what) {
+    if (static_cast<int>(status) > static_cast<int>(outcome_.status)) outcome_.status = status;
+    if (!outcome_.detail.empty()) outcome_.detail += "; ";
+    outcome_.detail += what;
+  }
+  const ReadOutcome& outcome() const { return outcome_; }
+
+ private:
+  ReadOutcome outcome_;
+};
+
+// A prepared statement, finalized on destruction.
+class Statement {
+ public:
+  Statement(sqlite3* db, const std::string& sql) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(statement_);
+      statement_ = nullptr;
+    }
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  bool prepared() const { return statement_ != nullptr; }
+  sqlite3_stmt* get() const { return statement_; }
+
+ private:
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+// The read-only connection to one copy, with the limits that keep a hostile
+// file from exhausting memory or time.
+class Copy {
+ public:
+  // Opens the copy; the outcome says why when it cannot be read.
+  bool open(const std::string& path, OutcomeBuilder& outcome) {
+    if (!platform::fileExists(path)) {
+      outcome.note(ReadStatus::kNoCopy, "there is no file " + path);
+      return false;
+    }
+    if (!connection_.open(path)) {
+      outcome.note(ReadStatus::kNotADatabase, "SQLite cannot open " + path);
+      return false;
+    }
+    sqlite3* db = connection_.handle();
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    sqlite3_progress_handler(db, kStepsPerProgressCall, &Copy::onProgress, this);
+    // The first read of the schema tells whether this is a database at all.
+    Statement probe(db, "SELECT count(*) FROM sqlite_master");
+    if (!probe.prepared() || sqlite3_step(probe.get()) != SQLITE_ROW) {
+      outcome.note(ReadStatus::kNotADatabase, path + " is not a readable database: " + sqlite3_errmsg(db));
+      return false;
+    }
+    return true;
+  }
+
+  sqlite3* db() const { return connection_.handle(); }
+  bool outOfTime() const { return progressCalls_ > kMaxProgressCalls; }
+
+ private:
+  static int onProgress(void* self) {
+    auto* copy = static_cast<Copy*>(self);
+    ++copy->progressCalls_;
+    return copy->outOfTime() ? 1 : 0;
+  }
+
+  engine::SqliteConnection connection_;
+  std::int64_t progressCalls_ = 0;
+};
+
+// One table read row by row in rowid order, by column name. Columns the
+// table lacks read as NULL. A row that SQLite cannot read is skipped and the
+// scan goes on after it; reading stops at the end, at the work limit, or
+// when the table's b-tree cannot be walked any further.
+class TableScan {
+ public:
+  // An optional table may be missing without that being noted.
+  enum Presence { kRequired, kOptional };
+
+  // `required` columns must all be there for any row to be read.
+  TableScan(Copy& copy, OutcomeBuilder& outcome, std::string table, std::vector<std::string_view> wanted,
+            std::vector<std::string_view> required, Presence presence = kRequired)
+      : copy_(copy), outcome_(outcome), table_(std::move(table)), wanted_(std::move(wanted)), presence_(presence) {
+    if (copy_.outOfTime() || !findColumns()) return;
+    for (const std::string_view column : required) {
+      const auto found = std::find(wanted_.begin(), wanted_.end(), column);
+      if (found == wanted_.end() || !present_[static_cast<std::size_t>(found - wanted_.begin())]) {
+        outcome_.note(ReadStatus::kMissingTables, "table " + table_ + " has no column " + std::string(column));
+        return;
+      }
+    }
+    std::string sql = "SELECT rowid";
+    for (std::size_t i = 0; i < wanted_.size(); ++i) {
+      sql += present_[i] ? ", \"" + std::string(wanted_[i]) + "\"" : ", NULL";
+    }
+    sql += " FROM \"" + table_ + "\" WHERE rowid > ?1 ORDER BY rowid";
+    rows_ = std::make_unique<Statement>(copy_.db(), sql);
+    if (!rows_->prepared()) {
+      outcome_.note(ReadStatus::kDamaged, "cannot read table " + table_ + ": " + sqlite3_errmsg(copy_.db()));
+      rows_.reset();
+      return;
+    }
+    sqlite3_bind_int64(rows_->get(), 1, lastRowid_);
+  }
+
+  // Moves to the next row; false when there is none (or no more can be read).
+  bool next() {
+    if (!rows_) return false;
+    for (;;) {
+      const int rc = sqlite3_step(rows_->get());
+      if (rc == SQLITE_ROW) {
+        if (++rowsRead_ > kMaxRowsPerTable) {
+          outcome_.note(ReadStatus::kTooLarge, "table " + table_ + " has too many rows; the rest was not read");
+          return stop();
+        }
+        // Never back: a damaged tree that yields rowids out of order must
+        // not make the scan read rows again after a skip.
+        lastRowid_ = std::max<std::int64_t>(lastRowid_, sqlite3_column_int64(rows_->get(), 0));
+        return true;
+      }
+      if (rc == SQLITE_DONE) return stop();
+      if (copy_.outOfTime() || rc == SQLITE_INTERRUPT) {
+        outcome_.note(ReadStatus::kTooLarge, "reading table " + table_ + " took too long; the rest was not read");
+        return stop();
+      }
+      const std::string message = sqlite3_errmsg(copy_.db());
+      sqlite3_reset(rows_->get());
+      if (!skipUnreadableRow()) {
+        outcome_.note(ReadStatus::kDamaged, "table " + table_ + " is damaged (" + message + "); the rest was not read");
+        return stop();
+      }
+      if (skipped_ == 1) {
+        outcome_.note(ReadStatus::kDamaged, "table " + table_ + " has rows that cannot be read (" + message + ")");
+      }
+      sqlite3_bind_int64(rows_->get(), 1, lastRowid_);
+    }
+  }
+
+  bool isNull(std::size_t column) const { return sqlite3_column_type(rows_->get(), valueIndex(column)) == SQLITE_NULL; }
+  std::int64_t integer(std::size_t column) const { return sqlite3_column_int64(rows_->get(), valueIndex(column)); }
+  std::optional<std::string_view> text(std::size_t column) const {
+    const int index = valueIndex(column);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(rows_->get(), index));
+    if (bytes == nullptr) return std::nullopt;
+    const int length = sqlite3_column_bytes(rows_->get(), index);
+    return std::string_view(bytes, static_cast<std::size_t>(std::max(length, 0)));
+  }
+
+ private:
+  // Value columns follow the rowid.
+  static int valueIndex(std::size_t column) { return static_cast<int>(column) + 1; }
+
+  bool findColumns() {
+    sqlite3* db = copy_.db();
+    // Only ordinary tables: a view or a virtual table of the same name is no
+    // phone's, and could make reading arbitrarily slow.
+    Statement table(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    if (!table.prepared()) {
+      outcome_.note(ReadStatus::kDamaged, "cannot read the schema: " + std::string(sqlite3_errmsg(db)));
+      return false;
+    }
+    sqlite3_bind_text(table.get(), 1, table_.c_str(), -1, SQLITE_STATIC);
+    bool ordinary = false;
+    if (sqlite3_step(table.get()) == SQLITE_ROW) {
+      const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(table.get(), 0));
+      ordinary = sql == nullptr || sqlite3_strnicmp(sql, "CREATE VIRTUAL", 14) != 0;
+    }
+    if (!ordinary) {
+      if (presence_ == kRequired) outcome_.note(ReadStatus::kMissingTables, "there is no table " + table_);
+      return false;
+    }
+
+    Statement columns(db, "SELECT name FROM pragma_table_info(?1)");
+    if (!columns.prepared()) {
+      outcome_.note(ReadStatus::kDamaged, "cannot read the columns of " + table_ + ": " + sqlite3_errmsg(db));
+      return false;
+    }
+    sqlite3_bind_text(columns.get(), 1, table_.c_str(), -1, SQLITE_STATIC);
+    present_.assign(wanted_.size(), false);
+    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0));
+      if (name == nullptr) continue;
+      for (std::size_t i = 0; i < wanted_.size(); ++i) {
+        if (equalNoCase(name, wanted_[i])) present_[i] = true;
+      }
+    }
+    return true;
+  }
+
+  // Moves past the row after the last one read, which SQLite could not read.
+  // False when there is no further row to be found or too many were skipped.
+  bool skipUnreadableRow() {
+    if (skipped_ >= kMaxSkippedRows || copy_.outOfTime()) return false;
+    Statement following(copy_.db(), "SELECT rowid FROM \"" + table_ + "\" WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
+    if (!following.prepared()) return false;
+    sqlite3_bind_int64(following.get(), 1, lastRowid_);
+    if (sqlite3_step(following.get()) != SQLITE_ROW) return false;
+    const std::int64_t unreadable = sqlite3_column_int64(following.get(), 0);
+    if (unreadable <= lastRowid_) return false;
+    lastRowid_ = unreadable;
+    ++skipped_;
+    return true;
+  }
+
+  bool stop() {
+    rows_.reset();
+    return false;
+  }
+
+  Copy& copy_;
+  OutcomeBuilder& outcome_;
+  std::string table_;
+  std::vector<std::string_view> wanted_;
+  Presence presence_;
+  std::vector<bool> present_;
+  std::unique_ptr<Statement> rows_;
+  std::int64_t lastRowid_ = std::numeric_limits<std::int64_t>::min();
+  std::int64_t rowsRead_ = 0;
+  int skipped_ = 0;
+};
+
+// Appends records to a singly linked list, keeping its head.
+template <typename Record>
+class ListBuilder {
+ public:
+  void append(Record* record) {
+    (tail_ == nullptr ? head_ : tail_->next) = record;
+    tail_ = record;
+  }
+  Record* head() const { return head_; }
+
+ private:
+  Record* head_ = nullptr;
+  Record* tail_ = nullptr;
+};
+
+template <typename Record>
+Record* linkInOrder(const std::vector<Record*>& records) {
+  ListBuilder<Record> list;
+  for (Record* record : records) {
+    record->next = nullptr;
+    list.append(record);
+  }
+  return list.head();
+}
+
+void noteFull(const RecordArena& arena, OutcomeBuilder& outcome, const char* what) {
+  if (arena.full()) outcome.note(ReadStatus::kTooLarge, std::string("too many ") + what + "; the rest was not read");
+}
+
+// ---------------------------------------------------------------------------
+// Contacts
+
+struct RawContact {
+  std::int64_t key = 0;
+  std::int64_t contactKey = 0;
+  bool hasContact = false;
+  bool markedDeleted = false;
+  const char* displayName = nullptr;
+  std::int32_t displayNameSource = 0;
+};
+
+class ContactsReader {
+ public:
+  ContactsReader(Copy& copy, RecordArena& arena, OutcomeBuilder& outcome)
+      : copy_(copy), arena_(arena), outcome_(outcome) {}
+
+  void read() {
+    readMimeTypes();
+    if (!arena_.full()) readRawContacts();
+    if (!arena_.full()) readContacts();
+    if (!arena_.full()) readDataRows();
+    noteFull(arena_, outcome_, "contact records");
+  }
+
+  ContactExtraRecord* extras() const { return extras_.head(); }
+  ContactRecord* contacts() const { return contacts_; }
+  DataRowRecord* dataRows() const { return dataRows_.head(); }
+  MimeTypeRecord* mimeTypes() const { return mimeTypes_.head(); }
+
+ private:
+  void readMimeTypes() {
+    enum : std::size_t { kKey, kMimeType };
+    TableScan scan(copy_, outcome_, "mimetypes", {"_id", "mimetype"}, {"_id", "mimetype"});
+    while (scan.next()) {
+      auto* record = arena_.newRecord<MimeTypeRecord>();
+      const char* mimeType = storeText(arena_, scan.text(kMimeType));
+      if (record == nullptr || arena_.full()) return;
+      record->key = key32(scan.integer(kKey));
+      record->mimeType = mimeType;
+      if (mimeType != nullptr && std::string_view(mimeType) == kMimeTypeOrganization) {
+        organizationKeys_.insert(record->key);
+      }
+      mimeTypes_.append(record);
+    }
+  }
+
+  void readRawContacts() {
+    enum : std::size_t { kKey, kContactKey, kName, kNameSource, kDeleted, kAccount };
+    TableScan scan(copy_, outcome_, "raw_contacts",
+                   {"_id", "contact_id", "display_name", "display_name_source", "deleted", "account_id"}, {"_id"});
+    while (scan.next()) {
+      RawContact raw;
+      raw.key = scan.integer(kKey);
+      raw.hasContact = !scan.isNull(kContactKey);
+      raw.contactKey = scan.integer(kContactKey);
+      raw.markedDeleted = scan.integer(kDeleted) != 0;
+      raw.displayName = storeText(arena_, scan.text(kName));
+      raw.displayNameSource = key32(scan.integer(kNameSource));
+      auto* extra = arena_.newRecord<ContactExtraRecord>();
+      if (extra == nullptr || arena_.full()) return;
+      extra->rawContactKey = key32(raw.key);
+      extra->checked = 1;
+      extra->contactKey = key32(raw.contactKey);
+      extra->markedDeleted = raw.markedDeleted ? 1 : 0;
+      extra->displayName = raw.displayName;
+      extra->displayNameSource = raw.displayNameSource;
+      extra->accountKey = key32(scan.integer(kAccount));
+      extras_.append(extra);
+
+      const std::size_t index = rawContacts_.size();
+      rawContacts_.push_back(raw);
+      rawByKey_.emplace(raw.key, index);
+      if (raw.hasContact) {
+        // A contact is named by its first raw contact that is not waiting
+        // to be deleted, else by its first one.
+        const auto [first, added] = firstRawOfContact_.emplace(raw.contactKey, index);
+        if (!added && rawContacts_[first->second].markedDeleted && !raw.markedDeleted) first->second = index;
+      }
+    }
+  }
+
+  void readContacts() {
+    enum : std::size_t { kKey, kNameRawContact, kName, kNameSource };
+    TableScan scan(copy_, outcome_, "contacts", {"_id", "name_raw_contact_id", "display_name", "display_name_source"},
+                   {"_id"});
+    std::vector<ContactRecord*> records;
+    while (scan.next()) {
+      auto* record = arena_.newRecord<ContactRecord>();
+      if (record == nullptr) break;
+      const std::int64_t key = scan.integer(kKey);
+      record->contactKey = key32(key);
+      record->checked = 1;
+      const RawContact* raw = namingRawContact(key, scan.isNull(kNameRawContact), scan.integer(kNameRawContact));
+      if (raw != nullptr) {
+        record->personKey = key32(raw->key);
+        record->displayName = raw->displayName;
+        record->displayNameSource = raw->displayNameSource;
+      }
+      // Early versions kept the name in `contacts` itself.
+      if (record->displayName == nullptr && !scan.isNull(kName)) {
+        record->displayName = storeText(arena_, scan.text(kName));
+        record->displayNameSource = key32(scan.integer(kNameSource));
+      }
+      if (arena_.full()) break;
+      records.push_back(record);
+    }
+    std::stable_sort(records.begin(), records.end(), &ContactsReader::listsBefore);
+    contacts_ = linkInOrder(records);
+  }
+
+  const RawContact* namingRawContact(std::int64_t contactKey, bool noNameRawContact, std::int64_t nameRawContact) const {
+    if (!noNameRawContact) {
+      const auto named = rawByKey_.find(nameRawContact);
+      if (named != rawByKey_.end()) return &rawContacts_[named->second];
+    }
+    const auto first = firstRawOfContact_.find(contactKey);
+    return first == firstRawOfContact_.end() ? nullptr : &rawContacts_[first->second];
+  }
+
+  // Named contacts first, by name with ASCII letters compared without regard
+  // to case, then by key.
+  static bool listsBefore(const ContactRecord* a, const ContactRecord* b) {
+    const std::string_view nameA = a->displayName == nullptr ? std::string_view() : a->displayName;
+    const std::string_view nameB = b->displayName == nullptr ? std::string_view() : b->displayName;
+    if (nameA.empty() != nameB.empty()) return !nameA.empty();
+    const auto fold = [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+    };
+    const std::size_t common = std::min(nameA.size(), nameB.size());
+    for (std::size_t i = 0; i < common; ++i) {
+      const int difference = fold(nameA[i]) - fold(nameB[i]);
+      if (difference != 0) return difference < 0;
+    }
+    if (nameA.size() != nameB.size()) return nameA.size() < nameB.size();
+    return a->contactKey < b->contactKey;
+  }
+
+  void readDataRows() {
+    enum : std::size_t { kKey, kMimeType, kRawContact, kData1, kData2, kData4, kData5 };
+    TableScan scan(copy_, outcome_, "data", {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
+                   {"mimetype_id", "raw_contact_id"});
+    while (scan.next()) {
+      auto* record = arena_.newRecord<DataRowRecord>();
+      if (record == nullptr) return;
+      record->dataKey = key32(scan.integer(kKey));
+      record->mimeTypeKey = key32(scan.integer(kMimeType));
+      const std::int64_t rawKey = scan.integer(kRawContact);
+      record->rawContactKey = key32(rawKey);
+      const auto raw = rawByKey_.find(rawKey);
+      if (raw != rawByKey_.end() && rawContacts_[raw->second].hasContact) {
+        record->contactKey = key32(rawContacts_[raw->second].contactKey);
+      }
+      record->value = storeText(arena_, scan.text(kData1));
+      const auto type = scan.text(kData2);
+      if (type && isWholeNumber(*type)) record->typeCode = storeText(arena_, type);
+      if (organizationKeys_.count(record->mimeTypeKey) != 0) {
+        record->title = storeText(arena_, scan.text(kData4));
+        record->department = storeText(arena_, scan.text(kData5));
+      }
+      if (arena_.full()) return;
+      dataRows_.append(record);
+    }
+  }
+
+  Copy& copy_;
+  RecordArena& arena_;
+  OutcomeBuilder& outcome_;
+  std::vector<RawContact> rawContacts_;
+  // Ordered maps: lookups stay logarithmic whatever keys a hostile copy holds.
+  std::map<std::int64_t, std::size_t> rawByKey_;
+  std::map<std::int64_t, std::size_t> firstRawOfContact_;
+  std::set<std::int32_t> organizationKeys_;
+  ListBuilder<MimeTypeRecord> mimeTypes_;
+  ListBuilder<ContactExtraRecord> extras_;
+  ContactRecord* contacts_ = nullptr;
+  ListBuilder<DataRowRecord> dataRows_;
+};
+
+// ---------------------------------------------------------------------------
+// SMS
+
+struct Thread {
+  ConversationRecord* record = nullptr;  // made with the thread's first message
+  std::int64_t newestDate = std::numeric_limits<std::int64_t>::min();
+  std::size_t rank = 0;  // place in the conversation list
+};
+
+struct MessageRow {
+  MessageRecord* record;
+  std::size_t thread;  // index into the threads
+  std::int64_t date;
+  std::int64_t key;
+};
+
+class SmsReader {
+ public:
+  SmsReader(Copy& copy, RecordArena& arena, OutcomeBuilder& outcome) : copy_(copy), arena_(arena), outcome_(outcome) {}
+
+  void read() {
+    readThreads();
+    readMessages();
+    noteFull(arena_, outcome_, "messages");
+    orderLists();
+  }
+
+  ConversationRecord* conversations() const { return conversations_; }
+  MessageRecord* messages() const { return messages_; }
+
+ private:
+  void readThreads() {
+    enum : std::size_t { kKey };
+    TableScan scan(copy_, outcome_, "threads", {"_id"}, {"_id"}, TableScan::kOptional);
+    while (scan.next()) {
+      const std::int32_t key = key32(scan.integer(kKey));
+      if (threadIndex_.emplace(key, threads_.size()).second) {
+        threadKeys_.push_back(key);
+        threads_.emplace_back();
+      }
+    }
+  }
+
+  void readMessages() {
+    enum : std::size_t { kKey, kThread, kAddress, kPerson, kDate, kType, kBody };
+    TableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"}, {});
+    while (scan.next()) {
+      auto* record = arena_.newRecord<MessageRecord>();
+      if (record == nullptr) return;
+      const std::int64_t key = scan.integer(kKey);
+      const std::int64_t date = scan.integer(kDate);
+      record->messageKey = key32(key);
+      record->threadKey = key32(scan.integer(kThread));
+      record->address = storeText(arena_, scan.text(kAddress));
+      record->personKey = key32(scan.integer(kPerson));
+      const std::string time = FormatMessageTime(date);
+      record->timeText = time.empty() ? nullptr : arena_.copyText(time);
+      record->typeCode = key32(scan.integer(kType));
+      record->direction = scan.integer(kType) == 1 ? kDirectionReceived : kDirectionSent;
+      record->body = storeText(arena_, scan.text(kBody));
+      if (arena_.full()) return;
+
+      // A thread that `threads` lacks still gets its conversation.
+      const auto [found, added] = threadIndex_.emplace(record->threadKey, threads_.size());
+      if (added) {
+        threadKeys_.push_back(record->threadKey);
+        threads_.emplace_back();
+      }
+      Thread& thread = threads_[found->second];
+      if (thread.record == nullptr) {
+        thread.record = arena_.newRecord<ConversationRecord>();
+        if (thread.record == nullptr) return;
+        thread.record->threadKey = record->threadKey;
+        thread.record->checked = 1;
+      }
+      ++thread.record->messageCount;
+      thread.newestDate = std::max(thread.newestDate, date);
+      rows_.push_back(MessageRow{record, found->second, date, key});
+    }
+  }
+
+  // Conversations newest first; messages by conversation, oldest first.
+  void orderLists() {
+    std::vector<std::size_t> order;
+    for (std::size_t index = 0; index < threads_.size(); ++index) {
+      if (threads_[index].record != nullptr) order.push_back(index);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+      if (threads_[a].newestDate != threads_[b].newestDate) return threads_[a].newestDate > threads_[b].newestDate;
+      return threadKeys_[a] < threadKeys_[b];
+    });
+    std::vector<ConversationRecord*> conversations;
+    conversations.reserve(order.size());
+    for (std::size_t rank = 0; rank < order.size(); ++rank) {
+      threads_[order[rank]].rank = rank;
+      conversations.push_back(threads_[order[rank]].record);
+    }
+    conversations_ = linkInOrder(conversations);
+
+    std::stable_sort(rows_.begin(), rows_.end(), [this](const MessageRow& a, const MessageRow& b) {
+      if (threads_[a.thread].rank != threads_[b.thread].rank) return threads_[a.thread].rank < threads_[b.thread].rank;
+      if (a.date != b.date) return a.date < b.date;
+      return a.key < b.key;
+    });
+    std::vector<MessageRecord*> messages;
+    messages.reserve(rows_.size());
+    for (const MessageRow& row : rows_) messages.push_back(row.record);
+    messages_ = linkInOrder(messages);
+  }
+
+  Copy& copy_;
+  RecordArena& arena_;
+  OutcomeBuilder& outcome_;
+  std::vector<Thread> threads_;
+  std::vector<std::int32_t> threadKeys_;  // parallel to threads_
+  std::map<std::int32_t, std::size_t> threadIndex_;
+  std::vector<MessageRow> rows_;
+  ConversationRecord* conversations_ = nullptr;
+  MessageRecord* messages_ = nullptr;
+};
+
+template <typename Record>
+void give(Record** out, Record* head) {
+  if (out != nullptr) *out = head;
+}
+
+}  // namespace
+
+ReadOutcome ReadContactsDb(const std::string& path, RecordArena& arena, ContactExtraRecord** extras,
+                           ContactRecord** contacts, DataRowRecord** dataRows, MimeTypeRecord** mimeTypes) {
+  give(extras, static_cast<ContactExtraRecord*>(nullptr));
+  give(contacts, static_cast<ContactRecord*>(nullptr));
+  give(dataRows, static_cast<DataRowRecord*>(nullptr));
+  give(mimeTypes, static_cast<MimeTypeRecord*>(nullptr));
+  OutcomeBuilder outcome;
+  Copy copy;
+  if (!copy.open(path, outcome)) return outcome.outcome();
+  ContactsReader reader(copy, arena, outcome);
+  reader.read();
+  give(extras, reader.extras());
+  give(contacts, reader.contacts());
+  give(dataRows, reader.dataRows());
+  give(mimeTypes, reader.mimeTypes());
+  return outcome.outcome();
+}
+
+ReadOutcome ReadSmsDb(const std::string& path, RecordArena& arena, ConversationRecord** conversations,
+                      MessageRecord** messages) {
+  give(conversations, static_cast<ConversationRecord*>(nullptr));
+  give(messages, static_cast<MessageRecord*>(nullptr));
+  OutcomeBuilder outcome;
+  Copy copy;
+  if (!copy.open(path, outcome)) return outcome.outcome();
+  SmsReader reader(copy, arena, outcome);
+  reader.read();
+  give(conversations, reader.conversations());
+  give(messages, reader.messages());
+  return outcome.outcome();
+}
+
+}  // namespace phone

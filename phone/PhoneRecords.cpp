@@ -1,0 +1,40 @@
+#include "phone/PhoneRecords.h"
+
+namespace phone {
+
+PhoneRecords::PhoneRecords(std::size_t liveLimit) : contactArena_(liveLimit), smsArena_(liveLimit) {}
+
+ReadOutcome PhoneRecords::readContacts(const std::string& contactsPath) {
+  contactLists_ = ContactLists{};
+  contactArena_.clear();
+  return ReadContactsDb(contactsPath, contactArena_, &contactLists_.extras, &contactLists_.contacts,
+                        &contactLists_.dataRows, &contactLists_.mimeTypes);
+}
+
+ReadOutcome PhoneRecords::readSms(const std::string& smsPath) {
+  smsLists_ = SmsLists{};
+  smsArena_.clear();
+  return ReadSmsDb(smsPath, smsArena_, &smsLists_.conversations, &smsLists_.messages);
+}
+
+std::size_t PhoneRecords::importRecoveredContacts(std::string_view text, const ProgressUnit& onRecord) {
+  return ImportRecoveredContacts(text, recoveredArena_, recoveredContacts_, onRecord);
+}
+
+std::size_t PhoneRecords::importRecoveredMessages(std::string_view text, const ProgressUnit& onRecord) {
+  return ImportRecoveredMessages(text, recoveredArena_, recoveredMessages_, onRecord);
+}
+
+void PhoneRecords::ClearRecords() {
+  contactLists_ = ContactLists{};
+  smsLists_ = SmsLists{};
+  recoveredContacts_.clear();
+  recoveredContacts_.shrink_to_fit();
+  recoveredMessages_.clear();
+  recoveredMessages_.shrink_to_fit();
+  contactArena_.clear();
+  smsArena_.clear();
+  recoveredArena_.clear();
+}
+
+}  // namespace phone

@@ -1,0 +1,31 @@
+#pragma once
+// Helpers of the window tests: pumping messages until a condition holds,
+// and reading pixels of what a window painted.
+
+#include <functional>
+
+#include "framework/Win32.h"
+
+namespace gui_test {
+
+// Dispatches pending messages until `done` is true or `timeoutMs` passes;
+// returns whether it became true. Never sleeps blindly.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Dispatches the messages that are pending now.
+void PumpPending();
+
+// The colour at (x, y) of what the window paints (WM_PRINTCLIENT into a
+// memory bitmap when it supports it, else the screen).
+COLORREF PixelOf(HWND window, int x, int y);
+
+// Renders a window's client area through its paint handler into a bitmap
+// and returns the colour at (x, y).
+COLORREF PaintedPixel(HWND window, int x, int y);
+
+// Runs `body` once a modal dialog owned by the current thread appears
+// (class #32770 with the given owner), then returns. Used to drive boxes
+// that run their own message loop.
+void WhenDialogAppears(HWND owner, const std::function<void(HWND)>& body);
+
+}  // namespace gui_test
