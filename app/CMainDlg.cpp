@@ -318,16 +318,26 @@ LRESULT CMainDlg::OnRefresh(WORD, WORD, HWND, BOOL&) {
   return 0;
 }
 
-void CMainDlg::OnMenu() {
+HMENU CMainDlg::BuildMainMenu() {
   const HMENU menu = ::CreatePopupMenu();
-  if (menu == nullptr) return;
+  if (menu == nullptr) return nullptr;
   for (const MenuEntry& entry : kMenuEntries) ::AppendMenuW(menu, MF_STRING, entry.id, entry.label);
+  return menu;
+}
+
+void CMainDlg::OnMenu() {
+  const HMENU menu = BuildMainMenu();
+  if (menu == nullptr) return;
   POINT at = kMenuAnchor;
   ::ClientToScreen(m_hWnd, &at);
   const UINT chosen =
       static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, m_hWnd, nullptr));
   ::DestroyMenu(menu);
-  switch (chosen) {
+  RunMenuCommand(chosen);
+}
+
+void CMainDlg::RunMenuCommand(UINT id) {
+  switch (id) {
     case ID_MENU_HOME:
       OpenPage(controls::kProductPage);
       break;

@@ -44,6 +44,10 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   // Shows the failure screen: hints, refresh button and help link.
   void ShowLoadFailure();
 
+  // The main menu: its five entries, and what choosing one does.
+  static HMENU BuildMainMenu();
+  void RunMenuCommand(UINT id);
+
   // Child controls, for the workflow that shows and hides them.
   controls::CImgButton m_btnClose, m_btnMinimize, m_btnMenu, m_btnHome, m_btnHelp, m_btnBack, m_btnPause,
       m_btnContinue, m_btnStop, m_btnRecover, m_btnRefresh;

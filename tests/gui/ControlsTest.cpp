@@ -278,3 +278,35 @@ TEST(MainWindow, ConnectPageShowsItsBackgroundPicture) {
   });
   EXPECT_TRUE(sameColour(painted, expected)) << std::hex << painted;
 }
+
+TEST(MainWindow, MenuHasTheFiveEntriesAndExitEndsWithZero) {
+  const HMENU menu = CMainDlg::BuildMainMenu();
+  ASSERT_NE(menu, nullptr);
+  const UINT expected[] = {ID_MENU_HOME, ID_MENU_ABOUT, ID_MENU_HELP, ID_MENU_UPDATE, ID_MENU_EXIT};
+  ASSERT_EQ(::GetMenuItemCount(menu), 5);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(::GetMenuItemID(menu, k), expected[k]) << k;
+  wchar_t label[16] = {};
+  ::GetMenuStringW(menu, 4, label, 16, MF_BYPOSITION);
+  EXPECT_STREQ(label, L"Exit");
+  ::DestroyMenu(menu);
+
+  CMainDlg window;
+  gui_test::WhenDialogAppears(nullptr, [&](HWND) { window.RunMenuCommand(ID_MENU_EXIT); });
+  EXPECT_EQ(window.DoModal(nullptr), 0);
+}
+
+TEST(ImgButton, HoverShowsTheSecondFrame) {
+  TestPictures pictures;
+  pictures.MakeStrip(L"strip.png", 4, 40, 24);
+  ParentWindow parent(200, 100);
+  CImgButton button;
+  ASSERT_EQ(button.Attach(parent.button(), L"strip.png", 10, 10, 4), 1);
+  ::SendMessageW(parent.button(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  if (!button.hovering()) GTEST_SKIP() << "mouse tracking not granted here";
+  gui_test::PumpPending();
+  EXPECT_TRUE(sameColour(gui_test::PixelOf(parent.button(), 20, 12), kFrameColours[1]));
+  ::SendMessageW(parent.button(), WM_MOUSELEAVE, 0, 0);
+  gui_test::PumpPending();
+  EXPECT_FALSE(button.hovering());
+  EXPECT_TRUE(sameColour(gui_test::PixelOf(parent.button(), 20, 12), kFrameColours[0]));
+}

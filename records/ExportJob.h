@@ -1,0 +1,66 @@
+#pragma once
+// The Recover command without its window: counting the checked records,
+// making the time-stamped export root, running the two exporters as the
+// export worker does, and the texts the window shows.
+//
+// The window's part (CMainDlg::OnRecover, ExportThreadProc,
+// CMainDlg::OnExportFinished):
+//   n = CountCheckedRecords(...)          0: warn kNothingCheckedText
+//   pick a folder                         cancelled: return silently
+//   PrepareExport(state, n, folder, now)  kNoFolder: warn kNoFolderText
+//   show the exporting controls, start the worker, which calls
+//   RunExport(...) and posts the export-finished message
+//   finished: FinishedText(state.progressCount) in the success box
+//
+// The export root is the picked folder, a path separator ("\" on Windows,
+// "/" elsewhere; none is added when the folder already ends with one),
+// "ZephyrloomRescue" and the local time as "%Y%m%d%H%M%S". Two exports
+// within the same second share the root and append to its files.
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "records/ExportState.h"
+
+namespace records {
+
+constexpr char16_t kNothingCheckedText[] = u"Please select the file(s) you want to recover.";
+constexpr char16_t kNoFolderText[] = u"Please select the directory to save the files recovered.";
+
+// The checked records over the categories that hold records: for Contacts
+// the checked live contacts and, when the deleted-contacts text is not
+// empty, the checked recovered contacts; for Message the checked
+// conversations and the checked recovered messages.
+std::int32_t CountCheckedRecords(const ExportRecords& records, const ExportCategory& contacts,
+                                 const ExportCategory& messages);
+
+// The export root for a picked folder and a local time.
+std::u16string ExportRootOf(std::u16string_view pickedFolder, const std::tm& localTime);
+
+enum class ExportStart {
+  kStarted,   // the root is made and the state is ready for RunExport
+  kNoFolder,  // the picked folder is empty; nothing changed but the stop flag
+};
+
+// Readies the state for an export of `checkedRecords` records into a new
+// root under `pickedFolder` at `now` (seconds since 1970): clears the stop
+// flag, sets the output folder to the root and creates it (a failure is
+// not reported), sets the export total to `checkedRecords` and the progress
+// count to 0, and sets the pause event so that the worker does not start
+// paused. When the local time cannot be had, the root has no time digits.
+ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::u16string_view pickedFolder,
+                          std::int64_t now);
+
+// The export worker's work: the contacts when that category holds records,
+// then, unless the contacts export was stopped, the messages when that
+// category holds records. Returns the progress count: the records handled.
+std::int32_t RunExport(const ExportRecords& records, const ExportCategory& contacts, const ExportCategory& messages,
+                       ExportState& state);
+
+// "Recovering finished, %d files have been recovered." with the progress
+// count (records handled, not files).
+std::u16string FinishedText(std::int32_t progressCount);
+
+}  // namespace records

@@ -1,0 +1,64 @@
+#include "records/ExportState.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
+#include "records/ExportFileName.h"
+
+namespace records {
+
+ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view deletedContactsText,
+                              std::string_view deletedMessagesText) {
+  ExportRecords records;
+  records.contacts = phone.contactLists().contacts;
+  records.dataRows = phone.contactLists().dataRows;
+  records.mimeTypes = phone.contactLists().mimeTypes;
+  records.conversations = phone.smsLists().conversations;
+  records.messages = phone.smsLists().messages;
+  records.recoveredContacts.assign(phone.recoveredContacts().begin(), phone.recoveredContacts().end());
+  records.recoveredMessages.assign(phone.recoveredMessages().begin(), phone.recoveredMessages().end());
+  records.hasDeletedContactsText = !deletedContactsText.empty();
+  records.hasDeletedMessagesText = !deletedMessagesText.empty();
+  return records;
+}
+
+bool ExportState::WaitThenStopped() const {
+  pauseEvent.wait();
+  return stopFlag.load();
+}
+
+void ExportState::Advance() {
+  ++progressCount;
+  if (!progressPosition) return;
+  // In 64 bits: count * 100 cannot overflow there.
+  std::int64_t position = 0;
+  if (exportTotal > 0) position = std::int64_t{progressCount} * 100 / exportTotal;
+  progressPosition(static_cast<std::int32_t>(std::clamp<std::int64_t>(position, 0, 100)));
+}
+
+std::u16string WideText(const char* text) {
+  return text == nullptr ? std::u16string() : platform::utf16FromNarrow(text);
+}
+
+std::u16string WideText(std::string_view text) { return platform::utf16FromNarrow(text); }
+
+std::u16string DecimalText(std::int64_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string MakeCategoryFolder(const ExportState& state, const ExportCategory& category, std::int32_t exported) {
+  std::u16string name = category.caption;
+  if (!category.checked) {
+    const std::size_t parenthesis = name.find(u'(');
+    if (parenthesis != std::u16string::npos) name.erase(parenthesis);
+    name += u"(" + DecimalText(exported) + u")";
+  }
+  const std::u16string folder = state.outputFolder + platform::kPathSeparator + SafeFileName(name);
+  platform::createFolder(folder);
+  return folder;
+}
+
+}  // namespace records

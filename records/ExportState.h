@@ -1,0 +1,103 @@
+#pragma once
+// What the exporters read and the state they share with the window while
+// an export runs: the records, the two categories of the tree, and the
+// export state (root folder, total, progress count, pause event, stop flag,
+// progress sink).
+//
+// The export worker only reads the records and their check flags; the
+// window thread does not change them while an export runs.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "phone/PhoneRecords.h"
+#include "phone/RecordLayouts.h"
+#include "platform/ManualResetEvent.h"
+
+namespace records {
+
+// The records of one scan as the exporters see them: the live lists in
+// library order, the recovered records in import order, and whether each
+// recovered-record text is empty (that alone decides whether the "Deleted"
+// part of a file is written).
+struct ExportRecords {
+  const phone::ContactRecord* contacts = nullptr;
+  const phone::DataRowRecord* dataRows = nullptr;
+  const phone::MimeTypeRecord* mimeTypes = nullptr;
+  const phone::ConversationRecord* conversations = nullptr;
+  const phone::MessageRecord* messages = nullptr;
+  std::vector<const phone::ContactRecord*> recoveredContacts;
+  std::vector<const phone::ConversationRecord*> recoveredMessages;
+  bool hasDeletedContactsText = false;
+  bool hasDeletedMessagesText = false;
+};
+
+// The records held by `phone` with the two recovered-record texts they were
+// imported from.
+ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view deletedContactsText,
+                              std::string_view deletedMessagesText);
+
+// A category item of the tree ("Contacts" or "Message"), as the export
+// reads it.
+struct ExportCategory {
+  // The full caption as shown, e.g. u"Contacts (5)".
+  std::u16string caption;
+  // The item's check box is checked (state image 2).
+  bool checked = true;
+  // The record count of its item data is non-zero: the scan loaded records
+  // of this category.
+  bool holdsRecords = false;
+};
+
+// Receives the progress bar's new position, 0 to 100 (PBM_SETPOS on the
+// window; a recorder in tests).
+using ProgressPosition = std::function<void(std::int32_t position)>;
+
+// The export state of the window. The pause event and the stop flag are the
+// window's, shared with the scan: Pause resets the event, Continue sets it,
+// Stop sets it and then the flag.
+struct ExportState {
+  ExportState(platform::ManualResetEvent& pause, std::atomic<bool>& stop, ProgressPosition onProgress = {})
+      : pauseEvent(pause), stopFlag(stop), progressPosition(std::move(onProgress)) {}
+
+  // The export root folder, once the export is prepared.
+  std::u16string outputFolder;
+  // Checked records found when the export started: the progress denominator.
+  std::int32_t exportTotal = 0;
+  // Records handled so far (one per contact, conversation, recovered
+  // contact or recovered message), reported when the export ends.
+  std::int32_t progressCount = 0;
+  platform::ManualResetEvent& pauseEvent;
+  std::atomic<bool>& stopFlag;
+  ProgressPosition progressPosition;
+
+  // Waits, without time-out, until the pause event is set; then true when
+  // the stop flag is set (the exporter must end at once).
+  bool WaitThenStopped() const;
+  // One more record handled: the progress count grows by one and the sink
+  // receives progress count * 100 / export total (0 to 100; 0 while the
+  // total is not positive).
+  void Advance();
+};
+
+// A narrow record text (the system's ANSI code page on Windows, UTF-8
+// elsewhere) as UTF-16; a null text is empty.
+std::u16string WideText(const char* text);
+std::u16string WideText(std::string_view text);
+
+// A number in decimal, as "%d" writes it.
+std::u16string DecimalText(std::int64_t value);
+
+// Makes the folder of a category under the export root and returns its
+// path. Its name is the caption; when the category's check box is not
+// checked, the caption from its first "(" on (if any) is replaced by the
+// number of records exported formatted as "(%d)". A failure to create the
+// folder (it exists already, ...) is ignored: the files then fail one by one.
+std::u16string MakeCategoryFolder(const ExportState& state, const ExportCategory& category, std::int32_t exported);
+
+}  // namespace records

@@ -1,0 +1,112 @@
+#include "records/MessagesExport.h"
+
+#include <unordered_map>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "records/ExportFileName.h"
+#include "records/TkTxtFile.h"
+
+namespace records {
+
+namespace {
+
+using phone::ContactRecord;
+using phone::ConversationRecord;
+using phone::MessageRecord;
+
+// The messages of each thread key, in list order.
+std::unordered_map<std::int32_t, std::vector<const MessageRecord*>> messagesByThread(const MessageRecord* messages) {
+  std::unordered_map<std::int32_t, std::vector<const MessageRecord*>> byThread;
+  for (const MessageRecord* message = messages; message != nullptr; message = message->next) {
+    byThread[message->threadKey].push_back(message);
+  }
+  return byThread;
+}
+
+// The first contact of each non-zero person key.
+std::unordered_map<std::int32_t, const ContactRecord*> contactsByPerson(const ContactRecord* contacts) {
+  std::unordered_map<std::int32_t, const ContactRecord*> byPerson;
+  for (const ContactRecord* contact = contacts; contact != nullptr; contact = contact->next) {
+    if (contact->personKey != 0) byPerson.emplace(contact->personKey, contact);
+  }
+  return byPerson;
+}
+
+std::u16string peerLabelOf(const MessageRecord* first,
+                           const std::unordered_map<std::int32_t, const ContactRecord*>& byPerson) {
+  if (first == nullptr) return std::u16string();
+  if (first->personKey != 0) {
+    const auto contact = byPerson.find(first->personKey);
+    if (contact != byPerson.end() && contact->second->displayNameSource == phone::kDisplayNameFromStructuredName) {
+      return WideText(contact->second->displayName);
+    }
+  }
+  return WideText(first->address);
+}
+
+void writeConversation(const TkTxtFile& file, const std::vector<const MessageRecord*>& messages,
+                       const std::u16string& peerLabel) {
+  file.AppendLine(u"");
+  for (const MessageRecord* message : messages) {
+    file.AppendLine(WideText(message->timeText));
+    const std::u16string speaker = message->direction == phone::kDirectionReceived ? peerLabel : u"Me";
+    file.AppendLine(speaker + u" : " + WideText(message->body));
+    file.AppendLine(u"");
+  }
+}
+
+}  // namespace
+
+std::u16string PeerLabel(const MessageRecord* firstMessage, const ContactRecord* contacts) {
+  return peerLabelOf(firstMessage, contactsByPerson(contacts));
+}
+
+std::u16string ConversationFileName(const std::u16string& peerLabel) {
+  std::u16string name = SafeFileName(peerLabel, u".txt");
+  if (SameNameIgnoringCase(name, kDeletedMessagesFileName)) name.insert(name.begin(), u'_');
+  return name;
+}
+
+std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& category, ExportState& state) {
+  std::int32_t checked = 0;
+  for (const ConversationRecord* conversation = records.conversations; conversation != nullptr;
+       conversation = conversation->next) {
+    if (conversation->checked != 0) ++checked;
+  }
+  for (const ConversationRecord* recovered : records.recoveredMessages) {
+    if (recovered->checked != 0) ++checked;
+  }
+  if (checked == 0) return 0;
+
+  const std::u16string folder = MakeCategoryFolder(state, category, checked) + platform::kPathSeparator;
+  const auto byThread = messagesByThread(records.messages);
+  const auto byPerson = contactsByPerson(records.contacts);
+  const std::vector<const MessageRecord*> noMessages;
+
+  for (const ConversationRecord* conversation = records.conversations; conversation != nullptr;
+       conversation = conversation->next) {
+    if (state.WaitThenStopped()) return -1;
+    if (conversation->checked == 0) continue;
+    const auto found = byThread.find(conversation->threadKey);
+    const std::vector<const MessageRecord*>& messages = found == byThread.end() ? noMessages : found->second;
+    const std::u16string peerLabel = peerLabelOf(messages.empty() ? nullptr : messages.front(), byPerson);
+    writeConversation(TkTxtFile(folder + ConversationFileName(peerLabel)), messages, peerLabel);
+    state.Advance();
+  }
+
+  if (records.hasDeletedMessagesText) {
+    const TkTxtFile file(folder + kDeletedMessagesFileName);
+    file.AppendLine(u"Deleted SMS:");
+    for (const ConversationRecord* recovered : records.recoveredMessages) {
+      if (recovered->checked == 0) continue;
+      if (recovered->recoveredText != nullptr && recovered->recoveredText[0] != '\0') {
+        file.AppendLine(WideText(recovered->recoveredText));
+      }
+      state.Advance();
+    }
+  }
+  return checked;
+}
+
+}  // namespace records

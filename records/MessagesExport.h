@@ -1,0 +1,51 @@
+#pragma once
+// The SMS export files, in the Message category folder of the export root:
+// one file per checked conversation, named after its peer label, and
+// "deleted.txt" for the checked recovered messages.
+//
+// A conversation's file (appended to when two conversations share a name):
+//   <empty line>
+//   <time text>                        three lines per message, in message
+//   <peer label> : <body>              list order: "Me : <body>" for every
+//   <empty line>                       direction other than received
+//
+// deleted.txt, when the deleted-messages text is not empty:
+//   Deleted SMS:
+//   <name>\t<address>\t<body>          one line per checked recovered
+//                                      message that has text
+
+#include <cstdint>
+#include <string>
+
+#include "records/ExportState.h"
+
+namespace records {
+
+constexpr char16_t kDeletedMessagesFileName[] = u"deleted.txt";
+
+// The text that names the other party of a conversation, taken from its
+// first message: the display name of the first contact (in list order)
+// whose person key is the message's, when that contact's name comes from a
+// structured name (source 40); otherwise the message's address. Empty for
+// a conversation without messages (`firstMessage` null).
+std::u16string PeerLabel(const phone::MessageRecord* firstMessage, const phone::ContactRecord* contacts);
+
+// The file name of a conversation with this peer label: the label made safe
+// (ExportFileName.h) followed by ".txt". A label that would name
+// "deleted.txt" (in any case) gets a leading "_", so that no conversation
+// writes into the file of the recovered messages. The label inside the file
+// stays as it is.
+std::u16string ConversationFileName(const std::u16string& peerLabel);
+
+// Writes the checked conversations and recovered messages. Returns -1 when
+// the stop flag was found set before a conversation, 0 when nothing of the
+// category is checked (nothing is created), else the number of checked
+// conversations plus checked recovered messages, each of which advanced the
+// progress once.
+//
+// Waits on the pause event before each conversation. The recovered
+// messages are written without waiting and without looking at the stop
+// flag. Lines that cannot be written are lost without notice.
+std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& category, ExportState& state);
+
+}  // namespace records

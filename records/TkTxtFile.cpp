@@ -1,0 +1,36 @@
+#include "records/TkTxtFile.h"
+
+#include "platform/TextFile.h"
+
+namespace records {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xFF\xFE";
+
+void appendUnit(std::string& out, char16_t unit) {
+  out += static_cast<char>(unit & 0xFF);
+  out += static_cast<char>(unit >> 8);
+}
+
+// The line's code units little-endian, each line feed preceded by a CR, and
+// the line end.
+std::string encodeLine(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(2 * text.size() + 4);
+  for (const char16_t unit : text) {
+    if (unit == u'\n') appendUnit(bytes, u'\r');
+    appendUnit(bytes, unit);
+  }
+  appendUnit(bytes, u'\r');
+  appendUnit(bytes, u'\n');
+  return bytes;
+}
+
+}  // namespace
+
+bool TkTxtFile::AppendLine(std::u16string_view text) const {
+  return platform::appendToFile(m_path, kByteOrderMark, encodeLine(text));
+}
+
+}  // namespace records
