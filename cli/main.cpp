@@ -6,6 +6,8 @@
 
 #include "cli/CarveCommand.h"
 #include "cli/CommandResult.h"
+#include "cli/ExportCommand.h"
+#include "cli/ScanCommand.h"
 
 namespace {
 
@@ -17,6 +19,8 @@ const char* const kUsage =
     "\n"
     "commands:\n"
     "  carve    recover the deleted rows of one table as text\n"
+    "  scan     recover and load every record of two copies; print the counts\n"
+    "  export   recover, load and export every record to UTF-16 text files\n"
     "\n"
     "Run 'zephyrloom-rescue COMMAND --help' for a command's options.\n";
 
@@ -35,6 +39,8 @@ int main(int argc, char** argv) {
     return cli::kExitOk;
   }
   if (command == "carve") return cli::runCarve(rest, std::cerr);
+  if (command == "scan") return cli::runScan(rest, std::cout, std::cerr);
+  if (command == "export") return cli::runExport(rest, std::cout, std::cerr);
   std::cerr << "zephyrloom-rescue: unknown command '" << command << "'\n" << kUsage;
   return cli::kExitUsage;
 }

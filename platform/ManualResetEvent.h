@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <mutex>
 
 namespace platform {
@@ -30,10 +31,16 @@ class ManualResetEvent {
   // As wait(), but gives up after `timeout`; true when the event was set.
   bool waitFor(std::chrono::milliseconds timeout);
 
+  // Blocks until at least `count` threads are blocked in wait() or
+  // waitFor(), or `timeout` has passed; true in the first case. Lets a test
+  // or a diagnosis know that a worker has reached its pause point.
+  bool waitUntilWaiting(std::size_t count, std::chrono::milliseconds timeout);
+
  private:
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool set_;
+  std::size_t waiting_ = 0;
 };
 
 }  // namespace platform

@@ -82,7 +82,7 @@ std::u16string SafeFileName(std::u16string_view text, std::u16string_view extens
   name += extension;
   if (isDeviceName(name)) name.insert(name.begin(), u'_');
   for (auto it = name.rbegin(); it != name.rend() && (*it == u'.' || *it == u' '); ++it) *it = u'_';
-  if (name.empty()) name = u"_";
+  if (name.empty()) name.push_back(u'_');
   return name;
 }
 

@@ -66,7 +66,7 @@ std::u16string ExportRootOf(std::u16string_view pickedFolder, const std::tm& loc
 
 ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::u16string_view pickedFolder,
                           std::int64_t now) {
-  state.stopFlag.store(false);
+  state.stopFlag.store(0);
   if (pickedFolder.empty()) return ExportStart::kNoFolder;
   std::tm localTime{};
   state.outputFolder = rootOf(pickedFolder, platform::localTimeOf(now, localTime) ? timeStampOf(localTime) : u"");

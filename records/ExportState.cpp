@@ -26,7 +26,7 @@ ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view
 
 bool ExportState::WaitThenStopped() const {
   pauseEvent.wait();
-  return stopFlag.load();
+  return stopFlag.load() != 0;
 }
 
 void ExportState::Advance() {

@@ -60,9 +60,10 @@ using ProgressPosition = std::function<void(std::int32_t position)>;
 
 // The export state of the window. The pause event and the stop flag are the
 // window's, shared with the scan: Pause resets the event, Continue sets it,
-// Stop sets it and then the flag.
+// Stop sets the flag and then the event (in that order, so that a paused
+// worker, once woken, sees the flag and writes nothing more).
 struct ExportState {
-  ExportState(platform::ManualResetEvent& pause, std::atomic<bool>& stop, ProgressPosition onProgress = {})
+  ExportState(platform::ManualResetEvent& pause, std::atomic<int>& stop, ProgressPosition onProgress = {})
       : pauseEvent(pause), stopFlag(stop), progressPosition(std::move(onProgress)) {}
 
   // The export root folder, once the export is prepared.
@@ -73,7 +74,7 @@ struct ExportState {
   // contact or recovered message), reported when the export ends.
   std::int32_t progressCount = 0;
   platform::ManualResetEvent& pauseEvent;
-  std::atomic<bool>& stopFlag;
+  std::atomic<int>& stopFlag;
   ProgressPosition progressPosition;
 
   // Waits, without time-out, until the pause event is set; then true when

@@ -11,9 +11,9 @@ namespace records {
 // PhoneTypeLabels[type] for types 0 to 20; an empty label has no name here
 // (0 custom, 8 callback, 9 car, 12 main).
 inline constexpr std::u16string_view PhoneTypeLabels[] = {
-    u"",       u"Home",  u"Mobile", u"Work",        u"WorkFax", u"HomeFax",   u"Pager",
-    u"Other",  u"",      u"",       u"CompanyMain", u"ISDN",    u"",          u"OtherFax",
-    u"Radio",  u"Telex", u"TTY_TTD", u"WorkMobile", u"WorkPager", u"Assistant", u"MMS",
+    u"",      u"Home",  u"Mobile",  u"Work",        u"WorkFax",   u"HomeFax",   u"Pager",
+    u"Other", u"",      u"",        u"CompanyMain", u"ISDN",      u"",          u"OtherFax",
+    u"Radio", u"Telex", u"TTY_TTD", u"WorkMobile",  u"WorkPager", u"Assistant", u"MMS",
 };
 
 // EmailTypeLabels[type] for types 0 to 4.

@@ -1,0 +1,32 @@
+#include "cli/ScanCommand.h"
+
+#include "cli/Arguments.h"
+#include "cli/CommandResult.h"
+#include "cli/PhoneScan.h"
+
+namespace cli {
+
+const char* const kScanUsage =
+    "usage: zephyrloom-rescue scan CONTACTS_DB SMS_DB\n"
+    "\n"
+    "Recovers the deleted contacts and messages of the two copies, loads the\n"
+    "live ones, and prints how many of each were found. A progress bar runs on\n"
+    "standard error. The copies are opened read-only.\n";
+
+int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const ParsedArguments parsed = ParseArguments(args, {}, {"--help", "-h"});
+  if (parsed.flag("--help") || parsed.flag("-h")) {
+    out << kScanUsage;
+    return kExitOk;
+  }
+  if (!parsed.error.empty()) return UsageError(err, "scan", parsed.error);
+  if (parsed.words.size() != 2) return UsageError(err, "scan", "expected CONTACTS_DB and SMS_DB");
+  if (!CopyIsReadable(parsed.words[0], "scan", err) || !CopyIsReadable(parsed.words[1], "scan", err)) {
+    return kExitUsage;
+  }
+  PhoneScan scan(parsed.words[0], parsed.words[1], err);
+  PrintSummary(scan.run(), out);
+  return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,69 @@
+#include "helper/HelperProgram.h"
+
+#include <memory>
+
+#include "helper/AdbPhone.h"
+#include "helper/DemoPhone.h"
+#include "helper/HelperRequest.h"
+#include "helper/PhoneCopy.h"
+#include "platform/FileOperations.h"
+#include "platform/ProgramLocation.h"
+
+namespace adbhelper {
+
+namespace {
+
+const char* const kProgramName = "zephyrloom-phone-rescue-adb-help";
+
+}  // namespace
+
+PhoneLocation LocatePhone(const std::string& helperFolder) {
+  const std::string adbName = std::string("adb") + platform::ExecutableSuffix();
+  const std::string adbBeside = platform::joinPath(helperFolder, adbName);
+  if (platform::isRegularFile(adbBeside)) return {PhoneLocation::Kind::kAdb, adbBeside};
+  const std::string demo = platform::joinPath(helperFolder, "demo-phone");
+  if (platform::isDirectory(demo)) return {PhoneLocation::Kind::kDemo, demo};
+  const std::string onPath = platform::FindProgramOnPath(adbName);
+  if (!onPath.empty()) return {PhoneLocation::Kind::kAdb, onPath};
+  return {};
+}
+
+int RunHelperProgram(const std::vector<std::string>& args, const std::string& helperFolder, std::ostream& out,
+                     std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kHelperUsage;
+    return ExitStatusOf(HelperStatus::kOk);
+  }
+  std::string problem;
+  const std::optional<HelperRequest> request = ParseHelperRequest(args, problem);
+  if (!request) {
+    err << kProgramName << ": " << problem << "\n" << kHelperUsage;
+    return ExitStatusOf(HelperStatus::kUsage);
+  }
+
+  const PhoneLocation location = LocatePhone(helperFolder);
+  std::unique_ptr<PhoneFiles> phone;
+  switch (location.kind) {
+    case PhoneLocation::Kind::kAdb: phone = std::make_unique<AdbPhone>(location.path); break;
+    case PhoneLocation::Kind::kDemo: phone = std::make_unique<DemoPhone>(location.path); break;
+    case PhoneLocation::Kind::kNone: {
+      const std::string adbName = std::string("adb") + platform::ExecutableSuffix();
+      err << kProgramName << ": cannot find " << adbName << ": put " << adbName
+          << " of Android SDK Platform-Tools (with its DLLs on Windows) beside this program in " << helperFolder
+          << ", or install adb on the PATH (Debian and Ubuntu: apt install adb)\n";
+      return ExitStatusOf(HelperStatus::kNoAdb);
+    }
+  }
+
+  const StepResult result = request->kind == StepKind::kShell
+                                ? RunShellStep(*phone, request->phonePath)
+                                : RunPullStep(*phone, request->phonePath, request->localPath);
+  if (!result.ok()) {
+    err << kProgramName << ": " << result.message << "\n";
+    return ExitStatusOf(result.status);
+  }
+  out << result.message << "\n";
+  return ExitStatusOf(HelperStatus::kOk);
+}
+
+}  // namespace adbhelper

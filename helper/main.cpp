@@ -1,0 +1,16 @@
+// zephyrloom-phone-rescue-adb-help: the adb helper that lies beside the
+// program and copies the phone's databases (see helper/HelperProgram.h).
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "helper/HelperProgram.h"
+#include "platform/ProgramLocation.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const int status = adbhelper::RunHelperProgram(args, platform::ProgramFolder(), std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}

@@ -1,0 +1,76 @@
+#include "phone/Acquisition.h"
+
+#include <thread>
+
+#include "platform/CommandLine.h"
+#include "platform/FileOperations.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramLocation.h"
+
+namespace phone {
+
+const char* const kPhoneContactsDb = "/data/data/com.android.providers.contacts/databases/contacts2.db";
+const char* const kPhoneSmsDb = "/data/data/com.android.providers.telephony/databases/mmssms.db";
+const char* const kHelperBaseName = "zephyrloom-phone-rescue-adb-help";
+const char* const kCopySideFileSuffixes[2] = {"-wal", "-journal"};
+
+std::string HelperFileName() { return std::string(kHelperBaseName) + platform::ExecutableSuffix(); }
+
+CopyPaths CopyPathsIn(const std::string& baseFolder) {
+  CopyPaths copies;
+  copies.contacts = platform::joinPath(platform::joinPath(baseFolder, "Zephyrloom"), "contacts2.db");
+  copies.sms = platform::joinPath(platform::joinPath(baseFolder, "zephyrloom-phone-rescue"), "mmssms.db");
+  return copies;
+}
+
+std::string DriveRootOf(const std::string& programFolder) { return programFolder.substr(0, 3); }
+
+std::vector<HelperStep> HelperCommandLines(const std::string& helperFolder, const CopyPaths& copies) {
+  const std::string helper = platform::QuoteProgramPath(platform::joinPath(helperFolder, HelperFileName()));
+  const auto shellStep = [&](const char* phonePath) {
+    return HelperStep{helper + " shell su root chmod 777 " + phonePath, kShellStepLimit, false, phonePath, ""};
+  };
+  const auto pullStep = [&](const char* phonePath, const std::string& copy) {
+    return HelperStep{helper + " pull " + phonePath + " " + platform::QuoteArgument(copy), kPullStepLimit, true,
+                      phonePath, copy};
+  };
+  return {shellStep(kPhoneContactsDb), shellStep(kPhoneSmsDb), pullStep(kPhoneSmsDb, copies.sms),
+          pullStep(kPhoneContactsDb, copies.contacts)};
+}
+
+platform::ProcessResult RunHelperCommand(const std::string& commandLine, std::chrono::milliseconds timeLimit) {
+  platform::ProcessOptions options;
+  options.timeLimit = timeLimit;
+  options.hidden = true;
+  return platform::RunProcess(commandLine, options);
+}
+
+int KillHelperProcesses() { return platform::EndProcessesNamed(HelperFileName()); }
+
+void DeleteCopies(const CopyPaths& copies) {
+  for (const std::string* copy : {&copies.contacts, &copies.sms}) {
+    platform::removeFile(*copy);
+    for (const char* suffix : kCopySideFileSuffixes) platform::removeFile(*copy + suffix);
+  }
+}
+
+void PrepareCopies(const CopyPaths& copies) {
+  platform::createFolders(platform::parentFolder(copies.contacts));
+  DeleteCopies(copies);
+}
+
+bool AnyCopyExists(const CopyPaths& copies) {
+  return platform::fileExists(copies.contacts) || platform::fileExists(copies.sms);
+}
+
+void AcquireThreadProc(const AcquisitionSettings& settings, const std::function<void()>& copiesReady,
+                       const StepObserver& onStep) {
+  if (settings.startDelay.count() > 0) std::this_thread::sleep_for(settings.startDelay);
+  for (const HelperStep& step : HelperCommandLines(settings.helperFolder, settings.copies)) {
+    const platform::ProcessResult result = RunHelperCommand(step.commandLine, step.timeLimit);
+    if (onStep) onStep(step, result);
+  }
+  if (copiesReady) copiesReady();
+}
+
+}  // namespace phone

@@ -1,0 +1,119 @@
+#include "phone/ScanWorkflow.h"
+
+#include <cstdio>
+
+#include "platform/FileSystem.h"
+
+namespace phone {
+
+std::string CategoryCaption(const std::string& category, int loaded) {
+  char caption[260];
+  std::snprintf(caption, sizeof caption, "%s (%d)", category.c_str(), loaded);
+  return caption;
+}
+
+ScanWorkflow::ScanWorkflow(PhoneRecords& records, ScanSink& sink, platform::ManualResetEvent& pauseGate,
+                           const std::atomic<int>& stopFlag)
+    : records_(records), sink_(sink), pauseGate_(pauseGate), stopFlag_(stopFlag) {}
+
+void ScanWorkflow::setCopies(const std::string& contactsCopy, const std::string& smsCopy) {
+  contactsCopy_ = contactsCopy;
+  smsCopy_ = smsCopy;
+}
+
+void ScanWorkflow::setRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
+  deletedContacts_ = std::move(deletedContacts);
+  deletedMessages_ = std::move(deletedMessages);
+}
+
+bool ScanWorkflow::readContactsCopy() {
+  if (!platform::fileExists(contactsCopy_)) return false;
+  const ReadOutcome outcome = records_.readContacts(contactsCopy_);
+  if (outcome.status != ReadStatus::kRead) sink_.copyProblem(contactsCopy_, outcome);
+  return records_.contactLists().contacts != nullptr;
+}
+
+bool ScanWorkflow::readSmsCopy() {
+  if (!platform::fileExists(smsCopy_)) return false;
+  const ReadOutcome outcome = records_.readSms(smsCopy_);
+  if (outcome.status != ReadStatus::kRead) sink_.copyProblem(smsCopy_, outcome);
+  return records_.smsLists().conversations != nullptr;
+}
+
+void ScanWorkflow::advanceProgress() {
+  ++progressCount_;
+  // The total is at least the count while loading; the guard keeps a
+  // miscounted total from dividing by zero.
+  const long long total = progressTotal_ > 0 ? progressTotal_ : 1;
+  sink_.progressPosition(static_cast<int>(static_cast<long long>(progressCount_) * 100 / total));
+}
+
+int ScanWorkflow::LoadContacts(bool counting) {
+  if (!readContactsCopy()) return 0;
+  int result = 0;
+  if (counting) {
+    for (ContactRecord* contact = records_.contactLists().contacts; contact != nullptr; contact = contact->next) {
+      contact->checked = 1;
+      ++progressTotal_;
+      ++result;
+    }
+    const int deleted = static_cast<int>(CountLineEnds(deletedContacts_));
+    progressTotal_ += deleted;
+    return result + deleted;
+  }
+  for (ContactRecord* contact = records_.contactLists().contacts; contact != nullptr; contact = contact->next) {
+    pauseGate_.wait();
+    if (stopped()) {
+      if (result > 0) sink_.categoryLoaded(kContactsCategory, CategoryCaption(kContactsCategory, result));
+      return -1;
+    }
+    contact->checked = 1;
+    ++result;
+    advanceProgress();
+  }
+  result += static_cast<int>(records_.importRecoveredContacts(deletedContacts_, [this] { advanceProgress(); }));
+  if (result > 0) sink_.categoryLoaded(kContactsCategory, CategoryCaption(kContactsCategory, result));
+  return result;
+}
+
+int ScanWorkflow::LoadMessages(bool counting) {
+  if (!readSmsCopy()) return 0;
+  int result = 0;
+  if (counting) {
+    for (ConversationRecord* conversation = records_.smsLists().conversations; conversation != nullptr;
+         conversation = conversation->next) {
+      conversation->checked = 1;
+      ++progressTotal_;
+      ++result;
+    }
+    const int deleted = static_cast<int>(CountLineEnds(deletedMessages_));
+    progressTotal_ += deleted;
+    return result + deleted;
+  }
+  // Messages pause once, before the first conversation; stop is tested
+  // before each.
+  pauseGate_.wait();
+  for (ConversationRecord* conversation = records_.smsLists().conversations; conversation != nullptr;
+       conversation = conversation->next) {
+    if (stopped()) {
+      if (result > 0) sink_.categoryLoaded(kMessageCategory, CategoryCaption(kMessageCategory, result));
+      return -1;
+    }
+    conversation->checked = 1;
+    ++result;
+    advanceProgress();
+  }
+  result += static_cast<int>(records_.importRecoveredMessages(deletedMessages_, [this] { advanceProgress(); }));
+  if (result > 0) sink_.categoryLoaded(kMessageCategory, CategoryCaption(kMessageCategory, result));
+  return result;
+}
+
+void ScanWorkflow::ScanThreadProc() {
+  const int contacts = LoadContacts(true);
+  const int messages = LoadMessages(true);
+  sink_.countingDone();
+  if (contacts != 0 && LoadContacts(false) == -1) return;
+  if (messages != 0) LoadMessages(false);
+}
+
+}  // namespace phone

@@ -1,0 +1,137 @@
+#include "platform/FileOperations.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#endif
+
+namespace platform {
+
+namespace {
+
+bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::size_t lastSeparator(const std::string& path) {
+  for (std::size_t pos = path.size(); pos > 0; --pos) {
+    if (isSeparator(path[pos - 1])) return pos - 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (isSeparator(folder.back())) return folder + name;
+  return folder + kSeparator + name;
+}
+
+std::string parentFolder(const std::string& path) {
+  const std::size_t at = lastSeparator(path);
+  if (at == std::string::npos) return std::string();
+  if (at == 0) return path.substr(0, 1);  // "/name": the root
+  return path.substr(0, at);
+}
+
+std::string fileNameOf(const std::string& path) {
+  const std::size_t at = lastSeparator(path);
+  return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+bool createFolders(const std::string& path) {
+  if (path.empty()) return false;
+  if (isDirectory(path)) return true;
+  // Make each missing folder from the top down; the ones that exist (or
+  // cannot be made, such as a drive or share root) fail quietly, and only
+  // the end result counts.
+  for (std::size_t pos = 1; pos <= path.size(); ++pos) {
+    if (pos < path.size() && !isSeparator(path[pos])) continue;
+    const std::string prefix = path.substr(0, pos);
+    if (isDirectory(prefix)) continue;
+#ifdef _WIN32
+    ::CreateDirectoryA(prefix.c_str(), nullptr);
+#else
+    ::mkdir(prefix.c_str(), 0777);
+#endif
+  }
+  return isDirectory(path);
+}
+
+#ifdef _WIN32
+
+namespace {
+
+bool attributesOf(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+  return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+}
+
+}  // namespace
+
+bool isRegularFile(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return attributesOf(path, data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return attributesOf(path, data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::uint64_t> regularFileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!attributesOf(path, data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool removeFile(const std::string& path) {
+  if (::DeleteFileA(path.c_str())) return true;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+#else
+
+bool isRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::optional<std::uint64_t> regularFileSize(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR; }
+
+bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
+#endif
+
+}  // namespace platform

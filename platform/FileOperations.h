@@ -1,0 +1,42 @@
+#pragma once
+// Operations on files named by narrow paths (the ANSI code page on Windows,
+// UTF-8 elsewhere), for the phone copies: joining paths, making folders,
+// deleting, sizing and replacing files.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// `folder` and `name` joined by this system's separator ('\\' on Windows,
+// '/' elsewhere); no separator is added when `folder` already ends with one
+// or is empty.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// The path without its last component ("C:\a\b.db" gives "C:\a"); empty
+// when the path has no separator.
+std::string parentFolder(const std::string& path);
+
+// The last component of a path.
+std::string fileNameOf(const std::string& path);
+
+bool isRegularFile(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// The size of a regular file; nothing when it is missing or not a file.
+std::optional<std::uint64_t> regularFileSize(const std::string& path);
+
+// Creates the folder and every missing folder above it. True when the
+// folder exists afterwards.
+bool createFolders(const std::string& path);
+
+// Deletes a file. True when no file of that name is left (also when there
+// was none).
+bool removeFile(const std::string& path);
+
+// Renames `from` to `to`, replacing a file already at `to`. False when the
+// rename failed; `from` is then left as it was.
+bool replaceFile(const std::string& from, const std::string& to);
+
+}  // namespace platform

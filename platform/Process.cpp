@@ -1,0 +1,554 @@
+#include "platform/Process.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+#include "platform/CommandLine.h"
+#include "platform/FileOperations.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <tlhelp32.h>
+#else
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+extern char** environ;
+#endif
+
+namespace platform {
+
+#ifdef _WIN32
+
+namespace {
+
+// Owns one kernel handle.
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  Handle& operator=(HANDLE handle) {
+    reset();
+    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    return *this;
+  }
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void reset() {
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// A child started here that has not been waited for yet.
+struct Child {
+  HANDLE process;
+  HANDLE job;  // null when the process could not be put in its job
+  std::string fileName;
+  bool ended;  // ended by EndProcessesNamed
+};
+
+std::mutex& childrenLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::vector<Child>& children() {
+  static std::vector<Child> list;
+  return list;
+}
+
+std::wstring wideFromAnsi(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string describeError(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length > 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(error);
+  if (text != nullptr) ::LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+// An inheritable duplicate of one of this process's standard handles; null
+// when there is none (a window program has none).
+HANDLE inheritableCopy(HANDLE handle) {
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+  HANDLE copy = nullptr;
+  if (!::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS)) {
+    return nullptr;
+  }
+  return copy;
+}
+
+// A temporary file that goes away with its last handle; the child writes
+// into it through an inherited handle and we read it back afterwards.
+HANDLE createCaptureFile(SECURITY_ATTRIBUTES& inherit) {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return INVALID_HANDLE_VALUE;
+  if (::GetTempFileNameW(folder, L"zro", 0, name) == 0) return INVALID_HANDLE_VALUE;
+  return ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string readFromStart(HANDLE file) {
+  std::string bytes;
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return bytes;
+  char buffer[16384];
+  DWORD got = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  return bytes;
+}
+
+DWORD waitMilliseconds(std::chrono::milliseconds limit) {
+  if (limit.count() <= 0) return 0;
+  return static_cast<DWORD>(std::min<long long>(limit.count(), INFINITE - 1));
+}
+
+bool sameFileName(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& options) {
+  ProcessResult result;
+  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  if (words.empty() || words[0].empty()) {
+    result.error = "no program to run";
+    return result;
+  }
+  std::wstring line = wideFromAnsi(commandLine);
+  if (line.size() >= 32767) {
+    result.error = "the command line is longer than Windows allows (32767 characters)";
+    return result;
+  }
+
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle output;
+  if (!options.outputFile.empty()) {
+    output = ::CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!output) {
+      result.error = "cannot create " + options.outputFile + ": " + describeError(::GetLastError());
+      return result;
+    }
+  }
+  Handle capture;
+  if (options.captureOutput) {
+    capture = createCaptureFile(inherit);
+    if (!capture) {
+      result.error = "cannot create a temporary file for the output: " + describeError(::GetLastError());
+      return result;
+    }
+  }
+  Handle ownOutput;
+  Handle ownError;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  if (options.hidden) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
+  startup.hStdInput = input.get();
+  if (output) {
+    startup.hStdOutput = output.get();
+  } else if (capture) {
+    startup.hStdOutput = capture.get();
+  } else {
+    ownOutput = inheritableCopy(::GetStdHandle(STD_OUTPUT_HANDLE));
+    startup.hStdOutput = ownOutput.get();
+  }
+  if (capture) {
+    startup.hStdError = capture.get();
+  } else {
+    ownError = inheritableCopy(::GetStdHandle(STD_ERROR_HANDLE));
+    startup.hStdError = ownError.get();
+  }
+
+  // The job holds the child and whatever it starts, so that the time limit
+  // ends them all. A program may still let its own children break away
+  // (adb's server does), so they outlive the step.
+  Handle job(::CreateJobObjectW(nullptr, nullptr));
+  if (job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+
+  PROCESS_INFORMATION started{};
+  const DWORD flags = CREATE_SUSPENDED | (options.hidden ? CREATE_NO_WINDOW : 0);
+  {
+    std::lock_guard<std::mutex> guard(childrenLock());
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &started)) {
+      result.error = "cannot run " + words[0] + ": " + describeError(::GetLastError());
+      return result;
+    }
+    const bool inJob = job && ::AssignProcessToJobObject(job.get(), started.hProcess);
+    children().push_back(Child{started.hProcess, inJob ? job.get() : nullptr, fileNameOf(words[0]), false});
+  }
+  ::ResumeThread(started.hThread);
+  ::CloseHandle(started.hThread);
+  input.reset();
+  output.reset();
+  ownOutput.reset();
+  ownError.reset();
+  result.started = true;
+
+  const DWORD waited = ::WaitForSingleObject(started.hProcess, waitMilliseconds(options.timeLimit));
+  bool endedByUs = false;
+  {
+    std::lock_guard<std::mutex> guard(childrenLock());
+    if (waited != WAIT_OBJECT_0) {
+      result.timedOut = true;
+      endedByUs = true;
+      for (const Child& child : children()) {
+        if (child.process == started.hProcess && child.job != nullptr) ::TerminateJobObject(child.job, 1);
+      }
+      ::TerminateProcess(started.hProcess, 1);
+    }
+    auto& list = children();
+    const auto entry = std::find_if(list.begin(), list.end(),
+                                    [&](const Child& child) { return child.process == started.hProcess; });
+    if (entry != list.end()) {
+      endedByUs = endedByUs || entry->ended;
+      list.erase(entry);
+    }
+  }
+  if (result.timedOut) ::WaitForSingleObject(started.hProcess, 10000);
+  DWORD code = 0;
+  if (!endedByUs && ::GetExitCodeProcess(started.hProcess, &code) && code != STILL_ACTIVE) {
+    result.exitCode = static_cast<int>(code);
+  }
+  ::CloseHandle(started.hProcess);
+  if (capture) result.output = readFromStart(capture.get());
+  return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+  if (argv.empty()) {
+    ProcessResult result;
+    result.error = "no program to run";
+    return result;
+  }
+  return RunProcess(BuildCommandLine(argv), options);
+}
+
+int EndProcessesNamed(const std::string& fileName) {
+  int ended = 0;
+  std::vector<DWORD> ours;
+  {
+    std::lock_guard<std::mutex> guard(childrenLock());
+    for (Child& child : children()) {
+      if (!sameFileName(child.fileName, fileName)) continue;
+      if (child.job != nullptr) ::TerminateJobObject(child.job, 0);
+      ::TerminateProcess(child.process, 0);
+      child.ended = true;
+      ours.push_back(::GetProcessId(child.process));
+      ++ended;
+    }
+  }
+
+  // Helpers left running by an earlier run of the program: every process of
+  // that name in our logon session.
+  const Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return ended;
+  DWORD ownSession = 0;
+  const bool knowSession = ::ProcessIdToSessionId(::GetCurrentProcessId(), &ownSession) != 0;
+  const std::wstring wideName = wideFromAnsi(fileName);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (::lstrcmpiW(entry.szExeFile, wideName.c_str()) != 0) continue;
+    const DWORD id = entry.th32ProcessID;
+    if (id == ::GetCurrentProcessId() || std::find(ours.begin(), ours.end(), id) != ours.end()) continue;
+    DWORD session = 0;
+    if (knowSession && (!::ProcessIdToSessionId(id, &session) || session != ownSession)) continue;
+    const Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
+    if (process && ::TerminateProcess(process.get(), 0)) ++ended;
+  }
+  return ended;
+}
+
+std::int64_t CurrentProcessId() { return static_cast<std::int64_t>(::GetCurrentProcessId()); }
+
+bool IsProcessRunning(std::int64_t processId) {
+  if (processId <= 0 || processId > 0xFFFFFFFFll) return false;
+  const Handle process(
+      ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId)));
+  return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+#else
+
+namespace {
+
+// A child started here that has not been reaped yet. Its entry goes only
+// under the lock and only together with the reaping, so that a signal sent
+// from the list never reaches a recycled process id.
+struct Child {
+  pid_t pid;
+  bool ownGroup;
+  std::string fileName;
+  bool ended;  // ended by EndProcessesNamed
+};
+
+std::mutex& childrenLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::vector<Child>& children() {
+  static std::vector<Child> list;
+  return list;
+}
+
+// Owns one file descriptor.
+class Descriptor {
+ public:
+  Descriptor() = default;
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() { reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+int createCaptureFile() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/zr-output-XXXXXX";
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd >= 0) ::unlink(pattern.c_str());
+  return fd;
+}
+
+std::string readFromStart(int fd) {
+  std::string bytes;
+  if (::lseek(fd, 0, SEEK_SET) != 0) return bytes;
+  char buffer[16384];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  return bytes;
+}
+
+// Reaps the child when it has ended: true then, with its status and
+// whether EndProcessesNamed ended it.
+bool reapIfEnded(pid_t pid, int& status, bool& endedByList) {
+  std::lock_guard<std::mutex> guard(childrenLock());
+  pid_t got;
+  do {
+    got = ::waitpid(pid, &status, WNOHANG);
+  } while (got < 0 && errno == EINTR);
+  if (got == 0) return false;
+  if (got < 0) status = -1;  // reaped by someone else (SIGCHLD ignored): nothing to know
+  auto& list = children();
+  const auto entry = std::find_if(list.begin(), list.end(), [pid](const Child& child) { return child.pid == pid; });
+  if (entry != list.end()) {
+    endedByList = entry->ended;
+    list.erase(entry);
+  }
+  return true;
+}
+
+// A descriptor that becomes readable when the process ends (Linux 5.3+);
+// -1 where there is none, and the wait then polls.
+int openProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+  (void)pid;
+  return -1;
+#endif
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+  ProcessResult result;
+  if (argv.empty() || argv[0].empty()) {
+    result.error = "no program to run";
+    return result;
+  }
+  Descriptor output;
+  if (!options.outputFile.empty()) {
+    output.reset(::open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (output.get() < 0) {
+      result.error = "cannot create " + options.outputFile + ": " + std::strerror(errno);
+      return result;
+    }
+  }
+  Descriptor capture;
+  if (options.captureOutput) {
+    capture.reset(createCaptureFile());
+    if (capture.get() < 0) {
+      result.error = std::string("cannot create a temporary file for the output: ") + std::strerror(errno);
+      return result;
+    }
+  }
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (output.get() >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, output.get(), 1);
+  } else if (capture.get() >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, capture.get(), 1);
+  }
+  if (capture.get() >= 0) posix_spawn_file_actions_adddup2(&actions, capture.get(), 2);
+
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  sigset_t noSignals;
+  sigemptyset(&noSignals);
+  posix_spawnattr_setsigmask(&attributes, &noSignals);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  if (options.ownGroup) {
+    flags |= POSIX_SPAWN_SETPGROUP;
+    posix_spawnattr_setpgroup(&attributes, 0);
+  }
+  posix_spawnattr_setflags(&attributes, flags);
+
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  pid_t pid = 0;
+  int spawnError = 0;
+  {
+    std::lock_guard<std::mutex> guard(childrenLock());
+    spawnError = argv[0].find('/') != std::string::npos
+                     ? posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ)
+                     : posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    if (spawnError == 0) children().push_back(Child{pid, options.ownGroup, fileNameOf(argv[0]), false});
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  output.reset();
+  if (spawnError != 0) {
+    result.error = "cannot run " + argv[0] + ": " + std::strerror(spawnError);
+    return result;
+  }
+  result.started = true;
+
+  const Descriptor processDescriptor(openProcessDescriptor(pid));
+  const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;
+  auto pause = std::chrono::milliseconds(1);
+  int status = 0;
+  bool endedByList = false;
+  bool reaped = false;
+  for (;;) {
+    if (reapIfEnded(pid, status, endedByList)) {
+      reaped = true;
+      break;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) break;
+    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) +
+                           std::chrono::milliseconds(1);
+    if (processDescriptor.get() >= 0) {
+      pollfd ended{processDescriptor.get(), POLLIN, 0};
+      ::poll(&ended, 1, static_cast<int>(std::min<long long>(remaining.count(), 60000)));
+    } else {
+      std::this_thread::sleep_for(std::min(pause, remaining));
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+  }
+  if (!reaped) {
+    result.timedOut = true;
+    {
+      std::lock_guard<std::mutex> guard(childrenLock());
+      if (!options.ownGroup || ::kill(-pid, SIGKILL) != 0) ::kill(pid, SIGKILL);
+    }
+    // Wait for the end without reaping, then reap under the lock.
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+    }
+    while (!reapIfEnded(pid, status, endedByList)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (!result.timedOut && !endedByList && status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (capture.get() >= 0) result.output = readFromStart(capture.get());
+  return result;
+}
+
+ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& options) {
+  return RunProcess(SplitCommandLine(commandLine), options);
+}
+
+int EndProcessesNamed(const std::string& fileName) {
+  int ended = 0;
+  std::lock_guard<std::mutex> guard(childrenLock());
+  for (Child& child : children()) {
+    if (child.fileName != fileName) continue;
+    if (::kill(child.ownGroup ? -child.pid : child.pid, SIGKILL) == 0) {
+      child.ended = true;
+      ++ended;
+    }
+  }
+  return ended;
+}
+
+std::int64_t CurrentProcessId() { return static_cast<std::int64_t>(::getpid()); }
+
+bool IsProcessRunning(std::int64_t processId) {
+  if (processId <= 0) return false;
+  const auto pid = static_cast<pid_t>(processId);
+  if (static_cast<std::int64_t>(pid) != processId) return false;
+  if (::kill(pid, 0) != 0 && errno != EPERM) return false;
+  // A zombie has ended and only waits to be reaped.
+  std::ifstream stat("/proc/" + std::to_string(processId) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const std::size_t close = line.rfind(')');
+  return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
+}
+
+#endif
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+// Where the running program lies, and where other programs are found.
+
+#include <string>
+
+namespace platform {
+
+// The ending of an executable file's name: ".exe" on Windows, "" elsewhere.
+const char* ExecutableSuffix();
+
+// The folder of the running executable, without a trailing separator, as a
+// narrow path (GetModuleFileNameW on Windows, /proc/self/exe elsewhere).
+// On Windows a folder whose name the ANSI code page cannot spell is given
+// by its short (8.3) name when the volume has one. Empty when unknown.
+std::string ProgramFolder();
+
+// The first file of that name in the folders of the PATH environment
+// variable that can be run; empty when there is none. `fileName` is a
+// bare name with its suffix ("adb.exe" on Windows).
+std::string FindProgramOnPath(const std::string& fileName);
+
+}  // namespace platform

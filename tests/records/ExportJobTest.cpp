@@ -1,0 +1,197 @@
+// The export job: the count of checked records, the time-stamped root, both
+// exporters in turn, stop and pause from another thread, the finished text,
+// and a whole export of the demo phone.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "phone/PhoneRecords.h"
+#include "platform/FileSystem.h"
+#include "records/ExportJob.h"
+#include "tests/records/ExportTestSupport.h"
+#include "tests/support/TestDatabase.h"
+
+namespace records {
+namespace {
+
+using namespace records_testing;
+namespace fs = std::filesystem;
+
+constexpr auto kPatience = std::chrono::seconds(20);
+
+// Two live contacts, a recovered one, two conversations, a recovered
+// message: 6 records.
+class ExportJobTest : public ::testing::Test {
+ protected:
+  ExportJobTest() {
+    ann = &build.contact(1, "Ann");
+    build.contact(2, "Bo");
+    build.dataRow(1, 1, "1", "2");
+    build.recoveredContact("Kenji\t3");
+    first = &build.conversation(1);
+    build.conversation(2);
+    build.message(1, "111", 0, phone::kDirectionReceived, "in");
+    build.message(2, "222", 0, phone::kDirectionReceived, "in");
+    recovered = &build.recoveredMessage("N/A\t333\tgone");
+  }
+
+  std::int32_t count() const { return CountCheckedRecords(build.records, contacts, messages); }
+  ExportStart prepare(std::u16string folder) { return PrepareExport(harness.state, count(), folder, 1700000000); }
+  std::int32_t run() { return RunExport(build.records, contacts, messages, harness.state); }
+  // Prepares the export into the temporary folder and runs it on a worker
+  // thread, as the window does.
+  std::thread start() {
+    EXPECT_EQ(prepare(fs::path(harness.temp.path()).u16string()), ExportStart::kStarted);
+    return std::thread([this] { result = run(); });
+  }
+  Lines contactLines() const { return exportLines(harness.root() / "Contacts (3)" / "contacts.txt"); }
+
+  RecordBuilder build;
+  phone::ContactRecord* ann;
+  phone::ConversationRecord* first;
+  phone::ConversationRecord* recovered;
+  ExportCategory contacts{u"Contacts (3)", true, true};
+  ExportCategory messages{u"Message (3)", true, true};
+  ExportHarness harness;
+  std::int32_t result = 0;
+};
+
+TEST_F(ExportJobTest, CountCheckedRecordsCoversTheCategoriesThatHoldRecords) {
+  EXPECT_EQ(count(), 6);
+  ann->checked = 0;
+  recovered->checked = 0;
+  EXPECT_EQ(count(), 4);
+  build.records.hasDeletedContactsText = false;  // recovered contacts need their text
+  build.records.hasDeletedMessagesText = false;  // recovered messages do not
+  recovered->checked = 1;
+  EXPECT_EQ(count(), 4);
+  contacts.holdsRecords = false;
+  EXPECT_EQ(count(), 3);
+  messages.holdsRecords = false;
+  EXPECT_EQ(count(), 0);
+}
+
+TEST_F(ExportJobTest, RootIsThePickedFolderTheProgramNameAndTheLocalTime) {
+  std::tm time{};
+  time.tm_year = 124;
+  time.tm_mon = 2;
+  time.tm_mday = 5;
+  time.tm_hour = 7;
+  time.tm_min = 8;
+  time.tm_sec = 9;
+  const std::u16string out = u"out" + std::u16string(1, platform::kPathSeparator);
+  EXPECT_EQ(ExportRootOf(u"out", time), out + u"ZephyrloomRescue20240305070809");
+  EXPECT_EQ(ExportRootOf(out, time), out + u"ZephyrloomRescue20240305070809") << "no doubled separator";
+
+  harness.stop = true;
+  harness.pause.reset();
+  EXPECT_EQ(prepare(u""), ExportStart::kNoFolder);
+  EXPECT_FALSE(harness.stop) << "cleared before the folder is looked at";
+  EXPECT_EQ(namesIn(harness.temp.path()), Lines{});
+
+  harness.state.progressCount = 17;
+  EXPECT_EQ(prepare(fs::path(harness.temp.path()).u16string()), ExportStart::kStarted);
+  EXPECT_EQ(harness.state.exportTotal, 6);
+  EXPECT_EQ(harness.state.progressCount, 0);
+  EXPECT_TRUE(harness.pause.isSet());
+  const Lines roots = namesIn(harness.temp.path());
+  ASSERT_EQ(roots.size(), 1u);
+  EXPECT_TRUE(std::regex_match(fs::path(roots[0]).string(), std::regex("ZephyrloomRescue[0-9]{14}")));
+  EXPECT_EQ(harness.root(), fs::path(harness.temp.path()) / fs::path(roots[0]));
+}
+
+TEST_F(ExportJobTest, TwoRunsInTheSameSecondWriteBothCategoriesIntoTheSameFiles) {
+  start().join();
+  EXPECT_EQ(result, 6);
+  EXPECT_EQ(harness.positions, (std::vector<std::int32_t>{16, 33, 50, 66, 83, 100}));
+  EXPECT_EQ(FinishedText(result), u"Recovering finished, 6 files have been recovered.");
+  start().join();
+  EXPECT_EQ(namesIn(harness.temp.path()).size(), 1u);
+  EXPECT_EQ(namesIn(harness.root() / "Message (3)"), (Lines{u"111.txt", u"222.txt", u"deleted.txt"}));
+  const Lines once{u"Contacts:", u"Ann(Mobile) : 1", std::u16string(66, u'-'), u"Deleted:", u"Kenji : 3"};
+  Lines twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(contactLines(), twice);
+}
+
+TEST_F(ExportJobTest, CategoryThatHoldsNoRecordsIsLeftOut) {
+  contacts.holdsRecords = false;
+  start().join();
+  EXPECT_EQ(result, 3);
+  EXPECT_EQ(namesIn(harness.root()), Lines{u"Message (3)"});
+}
+
+TEST_F(ExportJobTest, StopDuringTheContactsWritesNoMessageFilesAndDuringTheMessagesEndsThem) {
+  harness.afterStep = [this] { harness.stop = true; };
+  start().join();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(namesIn(harness.root()), Lines{u"Contacts (3)"});
+  EXPECT_EQ(contactLines(), (Lines{u"Contacts:", u"Ann(Mobile) : 1"}));
+
+  harness.afterStep = [this] { harness.stop = harness.state.progressCount == 4; };
+  start().join();
+  EXPECT_EQ(result, 4);
+  EXPECT_EQ(namesIn(harness.root() / "Message (3)"), Lines{u"111.txt"});
+}
+
+TEST_F(ExportJobTest, PauseHoldsTheWorkerBeforeTheNextRecordUntilContinueOrStop) {
+  // Pause pressed while the first contact is written.
+  harness.afterStep = [this] {
+    if (harness.state.progressCount == 1) harness.pause.reset();
+  };
+  std::thread worker = start();
+  const bool paused = harness.pause.waitUntilWaiting(1, kPatience);
+  EXPECT_TRUE(paused) << "the worker never reached the pause event";
+  EXPECT_EQ(contactLines(), (Lines{u"Contacts:", u"Ann(Mobile) : 1"}));
+  harness.pause.set();  // Continue
+  worker.join();
+  EXPECT_EQ(result, 6);
+
+  // Paused before the second conversation, then Stop: the flag first, then
+  // the event, so that the woken worker sees the flag.
+  harness.afterStep = [this] {
+    if (harness.state.progressCount == 4) harness.pause.reset();
+  };
+  worker = start();
+  EXPECT_TRUE(harness.pause.waitUntilWaiting(1, kPatience));
+  harness.stop = true;
+  harness.pause.set();
+  worker.join();
+  EXPECT_EQ(result, 4);
+}
+
+// The demo phone: live records through PhoneRecords, deleted ones imported
+// from the recovery's text, everything checked.
+TEST(DemoPhoneExport, EveryRecordIsWrittenIntoWellFormedFiles) {
+  const std::string contactsPath = std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db";
+  const std::string smsPath = std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db";
+  phone::PhoneRecords phone;
+  ASSERT_TRUE(phone.readContacts(contactsPath).complete() && phone.readSms(smsPath).complete());
+  const std::string deletedContacts = testing_support::recover(contactsPath, smsPath, 0);
+  const std::string deletedMessages = testing_support::recover(contactsPath, smsPath, 1);
+  const std::size_t recovered =
+      phone.importRecoveredContacts(deletedContacts, nullptr) + phone.importRecoveredMessages(deletedMessages, nullptr);
+  const ExportRecords records = ExportRecordsOf(phone, deletedContacts, deletedMessages);
+  const ExportCategory contacts{u"Contacts", true, true}, messages{u"Message", true, true};
+  ExportHarness harness;
+  const std::int32_t total = CountCheckedRecords(records, contacts, messages);
+  EXPECT_EQ(total, static_cast<std::int32_t>(40 + 12 + recovered));
+  ASSERT_EQ(PrepareExport(harness.state, total, fs::path(harness.temp.path()).u16string(), 1700000000),
+            ExportStart::kStarted);
+  EXPECT_EQ(RunExport(records, contacts, messages, harness.state), total);
+  EXPECT_EQ(harness.positions.back(), 100);
+  std::size_t lines = 0;
+  for (const auto& folder : {harness.root() / "Contacts", harness.root() / "Message"}) {
+    for (const std::u16string& file : namesIn(folder)) lines += exportLines(folder / fs::path(file)).size();
+  }
+  // At least: contacts.txt's heading lines, and in the conversations an
+  // empty line each and three lines per message.
+  EXPECT_GE(lines, 3 + 12 + 3 * 263u);
+}
+
+}  // namespace
+}  // namespace records

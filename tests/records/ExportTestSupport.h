@@ -1,0 +1,83 @@
+#pragma once
+// Hand-built records, an export state on a fresh folder that records the
+// progress it receives, and a strict reader of the UTF-16 export files.
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "phone/RecordArena.h"
+#include "platform/ManualResetEvent.h"
+#include "records/ExportState.h"
+#include "tests/support/TempDir.h"
+
+namespace records_testing {
+
+using Lines = std::vector<std::u16string>;
+
+// Builds the lists in list order. Texts are UTF-8, stored as narrow text.
+class RecordBuilder {
+ public:
+  RecordBuilder();  // mimetype keys 1 phone, 2 e-mail, 3 organisation, 4 name
+  phone::ContactRecord& contact(std::int32_t key, const std::string& name,
+                                std::int32_t source = phone::kDisplayNameFromStructuredName, std::int32_t person = 0);
+  void dataRow(std::int32_t contactKey, std::int32_t mimeTypeKey, const std::string& value, const char* typeCode);
+  void mimeType(std::int32_t key, const char* text);
+  phone::ConversationRecord& conversation(std::int32_t threadKey);
+  void message(std::int32_t threadKey, const std::string& address, std::int32_t person, std::int32_t direction,
+               const std::string& body, const std::string& time = "t");
+  // Also marks the deleted-record text of its kind as present.
+  phone::ContactRecord& recoveredContact(const std::string& text);
+  phone::ConversationRecord& recoveredMessage(const std::string& text);
+
+  records::ExportRecords records;
+
+ private:
+  // A zeroed record linked after `last`, or as the head.
+  template <typename Record, typename Head>
+  Record& append(Head& head, Record*& last);
+  const char* text(const std::string& bytes) { return arena_.copyText(bytes); }
+
+  phone::RecordArena arena_;
+  phone::ContactRecord* lastContact_ = nullptr;
+  phone::DataRowRecord* lastDataRow_ = nullptr;
+  phone::MimeTypeRecord* lastMimeType_ = nullptr;
+  phone::ConversationRecord* lastConversation_ = nullptr;
+  phone::MessageRecord* lastMessage_ = nullptr;
+};
+
+// An export state rooted in a fresh folder: pause event set, stop clear.
+class ExportHarness {
+ public:
+  ExportHarness();
+  std::filesystem::path root() const { return std::filesystem::path(state.outputFolder); }
+  // The positions received, in order (read them after the worker ended).
+  std::vector<std::int32_t> positions;
+
+  testing_support::TempDir temp;
+  platform::ManualResetEvent pause{true};
+  std::atomic<int> stop{0};
+  records::ExportState state;
+  // Runs on the exporting thread after each progress step.
+  std::function<void()> afterStep;
+};
+
+std::string fileBytes(const std::filesystem::path& path);
+// The lines of an export file; fails the test unless the file is one BOM
+// FF FE, whole UTF-16LE units, and lines each ended by CR LF.
+Lines exportLines(const std::filesystem::path& path);
+// The entry names of a folder, sorted.
+Lines namesIn(const std::filesystem::path& folder);
+// UTF-8 test text as UTF-16, through the system's narrow text.
+std::u16string u16(const std::string& utf8);
+
+// A literal's bytes, NULs included ("5\0" "5\0": "\05" is an octal escape).
+template <std::size_t Size>
+std::string raw(const char (&bytes)[Size]) {
+  return std::string(bytes, Size - 1);
+}
+
+}  // namespace records_testing

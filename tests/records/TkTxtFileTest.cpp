@@ -1,0 +1,76 @@
+// TkTxtFile byte for byte, and the wide-text conversions under it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/TextEncoding.h"
+#include "records/TkTxtFile.h"
+#include "tests/records/ExportTestSupport.h"
+
+namespace records {
+namespace {
+
+using records_testing::fileBytes;
+using records_testing::namesIn;
+using records_testing::raw;
+namespace fs = std::filesystem;
+
+class TkTxtFileTest : public ::testing::Test {
+ protected:
+  fs::path pathOf(const std::u16string& name) const { return fs::path(temp.path()) / fs::path(name); }
+  bool append(const std::u16string& name, const std::u16string& line) const {
+    return TkTxtFile(pathOf(name).u16string()).AppendLine(line);
+  }
+  testing_support::TempDir temp;
+};
+
+TEST_F(TkTxtFileTest, MarkOnlyAtTheStartOfANewOrEmptyFileAndCrLfForEveryLineFeed) {
+  EXPECT_TRUE(append(u"a.txt", u"Ann : 5"));
+  EXPECT_TRUE(append(u"a.txt", u""));  // a second writer appends, as a second export in the same second
+  // A CR already in the text stays, as in a Windows text stream.
+  EXPECT_TRUE(append(u"a.txt", u"x\ny\r\n"));
+  EXPECT_EQ(fileBytes(pathOf(u"a.txt")), raw("\xFF\xFE"
+                                             "A\0n\0n\0 \0:\0 \0"
+                                             "5\0\r\0\n\0"
+                                             "\r\0\n\0"
+                                             "x\0\r\0\n\0y\0\r\0\r\0\n\0\r\0\n\0"));
+
+  { std::ofstream create(pathOf(u"empty.txt"), std::ios::binary); }
+  EXPECT_TRUE(append(u"empty.txt", u""));
+  EXPECT_EQ(fileBytes(pathOf(u"empty.txt")), raw("\xFF\xFE\r\0\n\0"));
+}
+
+TEST_F(TkTxtFileTest, UnitsAreLittleEndianAndTheFileNameKeepsEveryCharacter) {
+  const std::u16string name = u"Zo\u00EB \u738B \U0001F600.txt";
+  EXPECT_TRUE(append(name, u"\u00E9\u738B\U0001F600"));
+  EXPECT_EQ(namesIn(temp.path()), records_testing::Lines{name});
+  EXPECT_EQ(fileBytes(pathOf(name)), raw("\xFF\xFE"
+                                         "\xE9\x00"
+                                         "\x8B\x73"
+                                         "\x3D\xD8\x00\xDE\r\0\n\0"));
+}
+
+TEST_F(TkTxtFileTest, LineIsLostWhenTheFileCannotBeOpened) {
+  EXPECT_FALSE(append(u"missing/x.txt", u"lost"));
+  EXPECT_FALSE(fs::exists(pathOf(u"missing"))) << "the writer makes no folders";
+  fs::create_directory(pathOf(u"folder.txt"));
+  EXPECT_FALSE(append(u"folder.txt", u"lost"));
+}
+
+TEST(WideText, ConversionsBothWays) {
+  EXPECT_EQ(platform::utf16FromNarrow(platform::narrowFromUtf8("Jos\xC3\xA9")), u"Jos\u00E9");
+  EXPECT_EQ(platform::utf16FromNarrow(raw("a\0b")), std::u16string(u"a\0b", 3));
+  EXPECT_EQ(platform::utf8FromUtf16(u"\u00EB\u738B\U0001F600"), "\xC3\xAB\xE7\x8E\x8B\xF0\x9F\x98\x80");
+  EXPECT_EQ(platform::utf8FromUtf16(std::u16string{u'\xD83D', u'x', u'\xDE00'}), "\xEF\xBF\xBDx\xEF\xBF\xBD");
+#ifndef _WIN32
+  // Narrow text is UTF-8 here: one U+FFFD per maximal ill-formed part.
+  EXPECT_EQ(platform::utf16FromNarrow("\xE7\x8E\x8B\xF0\x9F\x98\x80"), u"\u738B\U0001F600");
+  EXPECT_EQ(platform::utf16FromNarrow("a\x80z\xE7\x8E"), u"a\uFFFDz\uFFFD");
+  EXPECT_EQ(platform::utf16FromNarrow("\xC0\xAF\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+#endif
+}
+
+}  // namespace
+}  // namespace records
