@@ -48,11 +48,10 @@ test: build build-asan build-win64
 	ctest --test-dir $(WIN64) --output-on-failure
 
 run: build
-	@echo "== Deleted contacts recovered from demo/contacts2.db =="
-	@$(CLI) carve --kind contacts demo/contacts2.db demo/mmssms.db | tr -d '\r'
+	@$(CLI) demo --out out
 	@echo
-	@echo "== Deleted messages recovered from demo/mmssms.db =="
-	@$(CLI) carve --kind sms demo/contacts2.db demo/mmssms.db | tr -d '\r'
+	@echo "The export is in $(CURDIR)/out (UTF-16 text files; the phone copies are in out/phone)."
+	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
 # box and the About box, from the real windows under Wine and Xvfb.

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/AcquireCommand.h"
 #include "cli/CarveCommand.h"
 #include "cli/CommandResult.h"
+#include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ScanCommand.h"
 
@@ -18,9 +20,11 @@ const char* const kUsage =
     "ones included, from copies of its contacts2.db and mmssms.db.\n"
     "\n"
     "commands:\n"
+    "  acquire  copy the phone's two databases through the adb helper\n"
     "  carve    recover the deleted rows of one table as text\n"
     "  scan     recover and load every record of two copies; print the counts\n"
     "  export   recover, load and export every record to UTF-16 text files\n"
+    "  demo     all of it on the demo phone: acquire, scan, export\n"
     "\n"
     "Run 'zephyrloom-rescue COMMAND --help' for a command's options.\n";
 
@@ -38,7 +42,9 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return cli::kExitOk;
   }
+  if (command == "acquire") return cli::runAcquire(rest, std::cout, std::cerr);
   if (command == "carve") return cli::runCarve(rest, std::cerr);
+  if (command == "demo") return cli::runDemo(rest, std::cout, std::cerr);
   if (command == "scan") return cli::runScan(rest, std::cout, std::cerr);
   if (command == "export") return cli::runExport(rest, std::cout, std::cerr);
   std::cerr << "zephyrloom-rescue: unknown command '" << command << "'\n" << kUsage;

@@ -305,9 +305,6 @@ StepResult AdbPhone::readFile(const std::string& phonePath, const std::string& l
   // The shell's errors stay out of the file's bytes.
   const platform::ProcessResult streamed =
       runAdb({"exec-out", RootCommand(root_, "cat " + phonePath) + " 2>/dev/null"}, limits_.transfer, localPath);
-  if (!streamed.started && !streamed.error.empty() && streamed.error.rfind("cannot create", 0) == 0) {
-    return Failed(HelperStatus::kLocalFile, streamed.error);
-  }
   if (!streamed.started || streamed.timedOut) return runFailure(streamed, "copying " + phonePath, limits_.transfer);
   if (streamed.exitCode != 0) {
     return Failed(HelperStatus::kFailed, "adb exec-out of " + phonePath + " failed: " + firstLine(streamed.output));

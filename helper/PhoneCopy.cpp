@@ -1,6 +1,7 @@
 #include "helper/PhoneCopy.h"
 
 #include <cstdint>
+#include <fstream>
 
 #include "platform/FileOperations.h"
 
@@ -21,9 +22,11 @@ StepResult copyFile(PhoneFiles& phone, const std::string& phonePath, std::uint64
   if (!folder.empty() && !platform::createFolders(folder)) {
     return Failed(HelperStatus::kLocalFile, "cannot create the folder " + folder);
   }
+  // Made here first, so that a copy that cannot be written is told apart
+  // from a phone that cannot be read.
   const std::string temporary = TemporaryCopyPath(localPath);
-  if (!platform::removeFile(temporary)) {
-    return Failed(HelperStatus::kLocalFile, "cannot replace the old temporary file " + temporary);
+  if (!std::ofstream(temporary, std::ios::binary | std::ios::trunc)) {
+    return Failed(HelperStatus::kLocalFile, "cannot write " + temporary);
   }
   StepResult read = phone.readFile(phonePath, temporary);
   if (!read.ok()) {

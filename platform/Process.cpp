@@ -526,7 +526,9 @@ int EndProcessesNamed(const std::string& fileName) {
   std::lock_guard<std::mutex> guard(childrenLock());
   for (Child& child : children()) {
     if (child.fileName != fileName) continue;
-    if (::kill(child.ownGroup ? -child.pid : child.pid, SIGKILL) == 0) {
+    const bool signalled = child.ownGroup ? ::kill(-child.pid, SIGKILL) == 0 || ::kill(child.pid, SIGKILL) == 0
+                                          : ::kill(child.pid, SIGKILL) == 0;
+    if (signalled) {
       child.ended = true;
       ++ended;
     }

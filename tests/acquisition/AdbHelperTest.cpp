@@ -109,6 +109,8 @@ struct RootCase {
   const char* readInLog;  // the fake adb call that read the file
 };
 
+void PrintTo(const RootCase& rooted, std::ostream* out) { *out << rooted.mode; }
+
 class RootedPhones : public ::testing::TestWithParam<RootCase> {};
 
 TEST_P(RootedPhones, ShellStepFindsRootAndPullCopiesEveryByteWithoutChangingThePhone) {
@@ -171,6 +173,15 @@ TEST(AdbHelper, PhonesThatCannotGiveTheFileAreNamed) {
     EXPECT_TRUE(has(pull.message, test.says)) << pull.message;
     EXPECT_FALSE(platform::isRegularFile(phone.local("contacts2.db")));
   }
+
+  // Nor can a copy that cannot be written on this side.
+  FakePhone phone("mode=rooted\n");
+  phone.addFile(kContacts, "SQLite format 3");
+  writeBytes(phone.local("a file"), "in the way");
+  AdbPhone adb(phone.adb());
+  const StepResult blocked = RunPullStep(adb, kContacts, joinPath(phone.local("a file"), "contacts2.db"));
+  EXPECT_EQ(blocked.status, HelperStatus::kLocalFile);
+  EXPECT_TRUE(has(blocked.message, "a file")) << blocked.message;
 }
 
 TEST(AdbHelper, AShortReadLeavesNoCopy) {

@@ -1,0 +1,45 @@
+#include "cli/DemoCommand.h"
+
+#include "cli/AcquireCommand.h"
+#include "cli/Arguments.h"
+#include "cli/CommandResult.h"
+#include "cli/ExportCommand.h"
+#include "cli/PhoneScan.h"
+#include "platform/FileOperations.h"
+#include "platform/ProgramLocation.h"
+
+namespace cli {
+
+const char* const kDemoUsage =
+    "usage: zephyrloom-rescue demo [--out DIR]\n"
+    "\n"
+    "Runs everything on the demo phone: copies its databases into DIR/phone,\n"
+    "recovers the deleted contacts and messages, loads the live ones, and\n"
+    "exports all of them as UTF-16 text files into a new folder in DIR\n"
+    "(default: ./out).\n";
+
+int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h"});
+  if (parsed.flag("--help") || parsed.flag("-h")) {
+    out << kDemoUsage;
+    return kExitOk;
+  }
+  if (!parsed.error.empty()) return UsageError(err, "demo", parsed.error);
+  if (!parsed.words.empty()) return UsageError(err, "demo", "unexpected argument '" + parsed.words[0] + "'");
+  const std::string folder = parsed.option("--out").value_or("out");
+
+  out << "== Copying the demo phone's databases\n";
+  phone::CopyPaths copies;
+  if (!Acquire(platform::joinPath(folder, "phone"), true, platform::ProgramFolder(), copies, out, err)) {
+    err << "zephyrloom-rescue demo: the demo phone's databases could not be copied\n";
+    return kExitFailure;
+  }
+  out << "== Recovering and loading\n";
+  PhoneScan scan(copies.contacts, copies.sms, err);
+  const ScanSummary summary = scan.run();
+  PrintSummary(summary, out);
+  out << "== Exporting\n";
+  return ExportScan(scan, summary, folder, out, err);
+}
+
+}  // namespace cli

@@ -1,0 +1,63 @@
+// The command line end to end on the demo phone: acquire, scan, export, and
+// clear failures for bad arguments and missing files.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/TempDir.h"
+#include "tests/support/TestDatabase.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+// Runs the program with arguments; its exit status.
+int run(const std::string& arguments, const TempDir& dir) {
+  const std::string command = "cd . && \"" + std::string(ZR_CLI_PATH) + "\" " + arguments + " > \"" +
+                              dir.file("stdout.txt") + "\" 2> \"" + dir.file("stderr.txt") + "\"";
+  const int status = std::system(command.c_str());
+#ifdef WEXITSTATUS
+  return WEXITSTATUS(status);
+#else
+  return status;
+#endif
+}
+
+std::string text(const std::string& path) {
+  const auto bytes = testing_support::readFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+TEST(PipelineCommands, DemoWritesAnExportOfUtf16Files) {
+  TempDir dir;
+  ASSERT_EQ(run("demo --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
+  const std::string out = text(dir.file("stdout.txt"));
+  EXPECT_NE(out.find("Contacts (59): 40 live contacts, 19 deleted records"), std::string::npos) << out;
+  EXPECT_NE(out.find("Recovering finished, 98 files have been recovered."), std::string::npos) << out;
+  int contactFiles = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out"))) {
+    if (entry.path().filename() != "contacts.txt") continue;
+    ++contactFiles;
+    const std::string bytes = text(entry.path().string());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2));
+  }
+  EXPECT_EQ(contactFiles, 1);
+}
+
+TEST(PipelineCommands, BadArgumentsAndMissingFilesExitWithTwo) {
+  TempDir dir;
+  EXPECT_EQ(run("scan", dir), 2);
+  EXPECT_EQ(run("scan \"" + dir.file("none.db") + "\" \"" + dir.file("mmssms.db") + "\"", dir), 2);
+  EXPECT_NE(text(dir.file("stderr.txt")).find("no such file"), std::string::npos);
+  EXPECT_EQ(run("export a b", dir), 2);
+  EXPECT_NE(text(dir.file("stderr.txt")).find("--out"), std::string::npos);
+  EXPECT_EQ(run("acquire", dir), 2);
+  EXPECT_EQ(run("demo --bogus", dir), 2);
+  EXPECT_EQ(run("frobnicate", dir), 2);
+}
