@@ -101,9 +101,15 @@ std::optional<std::uint64_t> regularFileSize(const std::string& path) {
 }
 
 bool removeFile(const std::string& path) {
-  if (::DeleteFileA(path.c_str())) return true;
-  const DWORD error = ::GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  // A process that just ended (or a scanner) may still hold the file for a
+  // moment: a few short retries before giving up.
+  for (int attempt = 0;; ++attempt) {
+    if (::DeleteFileA(path.c_str())) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
+    ::Sleep(25);
+  }
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {

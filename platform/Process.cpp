@@ -158,7 +158,7 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   Handle output;
   if (!options.outputFile.empty()) {
-    output = ::CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+    output = ::CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!output) {
       result.error = "cannot create " + options.outputFile + ": " + describeError(::GetLastError());
