@@ -8,34 +8,24 @@ namespace engine {
 
 namespace {
 
-// A prepared statement, finalized on destruction.
-class Statement {
- public:
-  Statement(sqlite3* db, const std::string& sql) {
-    if (db == nullptr) return;
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK) {
-      sqlite3_finalize(statement_);
-      statement_ = nullptr;
-    }
-  }
-  ~Statement() { sqlite3_finalize(statement_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  bool prepared() const { return statement_ != nullptr; }
-  bool nextRow() { return sqlite3_step(statement_) == SQLITE_ROW; }
-  sqlite3_stmt* get() const { return statement_; }
-
- private:
-  sqlite3_stmt* statement_ = nullptr;
-};
-
 std::string columnText(sqlite3_stmt* statement, int column) {
   const unsigned char* text = sqlite3_column_text(statement, column);
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
 }
 
 }  // namespace
+
+SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql) {
+  if (db == nullptr) return;
+  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+  }
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+
+bool SqliteStatement::nextRow() { return statement_ != nullptr && sqlite3_step(statement_) == SQLITE_ROW; }
 
 SqliteConnection::~SqliteConnection() { close(); }
 
@@ -55,7 +45,7 @@ void SqliteConnection::close() {
 }
 
 std::optional<std::int32_t> queryRootPage(const SqliteConnection& db, const std::string& sql) {
-  Statement statement(db.handle(), sql);
+  SqliteStatement statement(db.handle(), sql);
   if (!statement.prepared()) return std::nullopt;
   std::optional<std::int32_t> rootPage;
   while (statement.nextRow()) {
@@ -69,7 +59,7 @@ std::optional<std::int32_t> queryRootPage(const SqliteConnection& db, const std:
 }
 
 std::optional<std::vector<std::string>> queryColumnNames(const SqliteConnection& db, const std::string& sql) {
-  Statement statement(db.handle(), sql);
+  SqliteStatement statement(db.handle(), sql);
   if (!statement.prepared()) return std::nullopt;
   std::vector<std::string> names;
   const int count = sqlite3_column_count(statement.get());
@@ -81,7 +71,7 @@ std::optional<std::vector<std::string>> queryColumnNames(const SqliteConnection&
 }
 
 std::optional<std::vector<LiveContact>> queryLiveContacts(const SqliteConnection& db, const std::string& sql) {
-  Statement statement(db.handle(), sql);
+  SqliteStatement statement(db.handle(), sql);
   if (!statement.prepared()) return std::nullopt;
   std::vector<LiveContact> rows;
   while (statement.nextRow()) {

@@ -12,6 +12,7 @@
 #include "engine/CarvedRecords.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace engine {
 
@@ -30,6 +31,24 @@ class SqliteConnection {
 
  private:
   sqlite3* db_ = nullptr;
+};
+
+// A prepared statement, finalized on destruction; not prepared when SQLite
+// refuses the text or there is no connection.
+class SqliteStatement {
+ public:
+  SqliteStatement(sqlite3* db, const std::string& sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  bool prepared() const { return statement_ != nullptr; }
+  // Steps to the next row; false at the end or on an error.
+  bool nextRow();
+  sqlite3_stmt* get() const { return statement_; }
+
+ private:
+  sqlite3_stmt* statement_ = nullptr;
 };
 
 // Runs a query for root page numbers; the low 32 bits of the last value

@@ -110,25 +110,7 @@ class OutcomeBuilder {
   ReadOutcome outcome_;
 };
 
-// A prepared statement, finalized on destruction.
-class Statement {
- public:
-  Statement(sqlite3* db, const std::string& sql) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK) {
-      sqlite3_finalize(statement_);
-      statement_ = nullptr;
-    }
-  }
-  ~Statement() { sqlite3_finalize(statement_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
-  bool prepared() const { return statement_ != nullptr; }
-  sqlite3_stmt* get() const { return statement_; }
-
- private:
-  sqlite3_stmt* statement_ = nullptr;
-};
+using Statement = engine::SqliteStatement;
 
 // The read-only connection to one copy, with the limits that keep a hostile
 // file from exhausting memory or time.
