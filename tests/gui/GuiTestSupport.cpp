@@ -31,6 +31,33 @@ COLORREF PaintedPixel(HWND window, int x, int y) {
   return ::GetPixel(canvas.dc(), x, y);
 }
 
+PaintedImage::PaintedImage(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  width_ = client.right;
+  height_ = client.bottom;
+  if (width_ <= 0 || height_ <= 0) return;
+  controls::WindowDC screen(window);
+  controls::MemoryDC canvas(screen.dc(), width_, height_);
+  ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  pixels_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+  ::GetDIBits(canvas.dc(), canvas.bitmap(), 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
+}
+
+COLORREF PaintedImage::at(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                      static_cast<std::size_t>(x)];
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
 COLORREF PixelOf(HWND window, int x, int y) {
   ::UpdateWindow(window);
   controls::WindowDC dc(window);

@@ -2,7 +2,9 @@
 // Helpers of the window tests: pumping messages until a condition holds,
 // and reading pixels of what a window painted.
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "framework/Win32.h"
 
@@ -22,6 +24,21 @@ COLORREF PixelOf(HWND window, int x, int y);
 // Renders a window's client area through its paint handler into a bitmap
 // and returns the colour at (x, y).
 COLORREF PaintedPixel(HWND window, int x, int y);
+
+// What a window paints through its paint handler (WM_PRINTCLIENT), taken
+// once and read pixel by pixel.
+class PaintedImage {
+ public:
+  explicit PaintedImage(HWND window);
+  COLORREF at(int x, int y) const;
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top-down
+};
 
 // Runs `body` once a modal dialog owned by the current thread appears
 // (class #32770 with the given owner), then returns. Used to drive boxes
