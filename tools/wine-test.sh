@@ -6,8 +6,8 @@
 #                               ANSI code page (936 there); made into a
 #                               private folder when the system lacks it
 #   ZR_WINE_PREFIX=DIR          use the prefix DIR (created when missing),
-#                               which the caller removes: several runs in one
-#                               prefix are set up only once
+#                               which the caller removes with DIR-locales:
+#                               several runs in one prefix are set up once
 set -euo pipefail
 if [ -n "${ZR_WINE_PREFIX:-}" ]; then
   prefix=$ZR_WINE_PREFIX
@@ -34,14 +34,37 @@ if [ -n "${ZR_WINE_LOCALE:-}" ]; then
   wanted=$ZR_WINE_LOCALE
   normalized=$(echo "$wanted" | sed 's/UTF-8$/utf8/')
   if ! locale -a 2>/dev/null | grep -qx -e "$wanted" -e "$normalized"; then
-    locale_dir=$(mktemp -d "${TMPDIR:-/tmp}/zr-locale.XXXXXX")
-    localedef -i "${wanted%%.*}" -f "${wanted#*.}" "$locale_dir/$wanted" >/dev/null 2>&1 || {
-      echo "wine-test.sh: cannot make the locale $wanted (package locales)" >&2
-      exit 1
-    }
-    export LOCPATH=$locale_dir
+    # Beside a caller's prefix it is made once for all its runs.
+    if $own_prefix; then
+      locale_dir=$(mktemp -d "${TMPDIR:-/tmp}/zr-locale.XXXXXX")
+      locales=$locale_dir
+    else
+      locales=$prefix-locales
+    fi
+    if [ ! -d "$locales/$wanted" ]; then
+      mkdir -p "$locales"
+      localedef -i "${wanted%%.*}" -f "${wanted#*.}" "$locales/$wanted" >/dev/null 2>&1 || {
+        echo "wine-test.sh: cannot make the locale $wanted (package locales)" >&2
+        exit 1
+      }
+    fi
+    export LOCPATH=$locales
   fi
   export LANG=$wanted LC_ALL=$wanted
+fi
+
+# Text as the program draws it: Wine's own Tahoma (Debian's fonts-wine) goes
+# into the prefix, or "Tahoma" becomes whatever font is near; Tahoma has no
+# Chinese glyphs, and Wine links it to SimSun (among others) for the
+# characters it lacks, as Windows does, so SimSun is made a name of
+# WenQuanYi Micro Hei (Debian's fonts-wqy-microhei). Characters outside
+# the BMP (emoji) Wine's GDI cannot draw through DrawTextW: they show as
+# boxes under Wine.
+if [ ! -f "$prefix/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1
+  cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  wineserver -w
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
