@@ -16,7 +16,8 @@ PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-d
 FUZZ_PACKAGES := clang
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
-  wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix
+  wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix \
+  fonts-wqy-microhei locales
 
 .PHONY: all setup setup-win build build-asan build-win64 test run screenshots skin fuzz bench demo-phone clean
 

@@ -1,8 +1,5 @@
 #include "cli/AcquireCommand.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "cli/Arguments.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
@@ -22,29 +19,26 @@ const char* const kAcquireUsage =
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // The demo phone as the helper serves it: a copy of the helper beside a
 // demo-phone folder laid out like the phone's file system.
 bool StageDemoHelper(const std::string& helperFolder, const std::string& stage, std::ostream& err) {
+  using platform::joinPath;
   const std::string helperName = phone::HelperFileName();
-  const fs::path phoneRoot = fs::path(stage) / "demo-phone" / "data" / "data";
-  std::error_code error;
-  fs::create_directories(phoneRoot / "com.android.providers.contacts" / "databases", error);
-  fs::create_directories(phoneRoot / "com.android.providers.telephony" / "databases", error);
-  fs::copy_file(fs::path(helperFolder) / helperName, fs::path(stage) / helperName,
-                fs::copy_options::overwrite_existing, error);
-  if (error) {
+  const std::string phoneRoot = joinPath(joinPath(joinPath(stage, "demo-phone"), "data"), "data");
+  const std::string contactsFolder = joinPath(joinPath(phoneRoot, "com.android.providers.contacts"), "databases");
+  const std::string smsFolder = joinPath(joinPath(phoneRoot, "com.android.providers.telephony"), "databases");
+  if (!platform::createFolders(contactsFolder) || !platform::createFolders(smsFolder)) {
+    err << "zephyrloom-rescue acquire: cannot create the folder " << phoneRoot << "\n";
+    return false;
+  }
+  if (!platform::copyFile(joinPath(helperFolder, helperName), joinPath(stage, helperName))) {
     err << "zephyrloom-rescue acquire: cannot find the helper " << helperName << " in " << helperFolder << "\n";
     return false;
   }
-  const fs::path demo = ZR_DEMO_DIR;
-  fs::copy_file(demo / "contacts2.db", phoneRoot / "com.android.providers.contacts" / "databases" / "contacts2.db",
-                fs::copy_options::overwrite_existing, error);
-  fs::copy_file(demo / "mmssms.db", phoneRoot / "com.android.providers.telephony" / "databases" / "mmssms.db",
-                fs::copy_options::overwrite_existing, error);
-  if (error) {
-    err << "zephyrloom-rescue acquire: cannot find the demo phone in " << demo.string() << "\n";
+  const std::string demo = ZR_DEMO_DIR;
+  if (!platform::copyFile(joinPath(demo, "contacts2.db"), joinPath(contactsFolder, "contacts2.db")) ||
+      !platform::copyFile(joinPath(demo, "mmssms.db"), joinPath(smsFolder, "mmssms.db"))) {
+    err << "zephyrloom-rescue acquire: cannot find the demo phone in " << demo << "\n";
     return false;
   }
   return true;
@@ -74,8 +68,7 @@ bool Acquire(const std::string& folder, bool demo, const std::string& helperFold
     if (result.exitCode != 0 && !result.error.empty()) err << result.error;
   });
   if (demo) {
-    std::error_code ignored;
-    fs::remove_all(stage, ignored);
+    platform::removeFolderTree(stage);
   }
   return phone::AnyCopyExists(copies);
 }

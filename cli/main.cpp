@@ -10,6 +10,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ScanCommand.h"
+#include "platform/ProgramArguments.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ const char* const kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = platform::ProgramArguments(argc, argv);
   if (args.empty()) {
     std::cerr << kUsage;
     return cli::kExitUsage;

@@ -1,7 +1,6 @@
 #include "helper/DemoPhone.h"
 
-#include <fstream>
-
+#include "platform/BinaryFile.h"
 #include "platform/FileOperations.h"
 
 namespace adbhelper {
@@ -39,19 +38,20 @@ StepResult DemoPhone::statFile(const std::string& phonePath, std::uint64_t& size
 
 StepResult DemoPhone::readFile(const std::string& phonePath, const std::string& localPath) {
   const std::string source = localPathOf(phonePath);
-  std::ifstream in(source, std::ios::binary);
+  const platform::BinaryFile in = platform::openBinaryFile(source, platform::BinaryFileMode::kRead);
   if (!in) return Failed(HelperStatus::kFileMissing, "cannot open the demo phone's file " + source);
-  std::ofstream out(localPath, std::ios::binary | std::ios::trunc);
+  platform::BinaryFile out = platform::openBinaryFile(localPath, platform::BinaryFileMode::kReplace);
   if (!out) return Failed(HelperStatus::kLocalFile, "cannot create " + localPath);
   char buffer[65536];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    const std::streamsize got = in.gcount();
-    if (got > 0 && !out.write(buffer, got)) return Failed(HelperStatus::kLocalFile, "cannot write " + localPath);
+  for (;;) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, in.get());
+    if (got > 0 && std::fwrite(buffer, 1, got, out.get()) != got) {
+      return Failed(HelperStatus::kLocalFile, "cannot write " + localPath);
+    }
+    if (got < sizeof buffer) break;
   }
-  if (in.bad()) return Failed(HelperStatus::kFailed, "cannot read the demo phone's file " + source);
-  out.close();
-  if (!out) return Failed(HelperStatus::kLocalFile, "cannot write " + localPath);
+  if (std::ferror(in.get())) return Failed(HelperStatus::kFailed, "cannot read the demo phone's file " + source);
+  if (std::fclose(out.release()) != 0) return Failed(HelperStatus::kLocalFile, "cannot write " + localPath);
   return Succeeded();
 }
 

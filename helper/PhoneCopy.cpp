@@ -1,8 +1,8 @@
 #include "helper/PhoneCopy.h"
 
 #include <cstdint>
-#include <fstream>
 
+#include "platform/BinaryFile.h"
 #include "platform/FileOperations.h"
 
 namespace adbhelper {
@@ -25,7 +25,7 @@ StepResult copyFile(PhoneFiles& phone, const std::string& phonePath, std::uint64
   // Made here first, so that a copy that cannot be written is told apart
   // from a phone that cannot be read.
   const std::string temporary = TemporaryCopyPath(localPath);
-  if (!std::ofstream(temporary, std::ios::binary | std::ios::trunc)) {
+  if (!platform::openBinaryFile(temporary, platform::BinaryFileMode::kReplace)) {
     return Failed(HelperStatus::kLocalFile, "cannot write " + temporary);
   }
   StepResult read = phone.readFile(phonePath, temporary);

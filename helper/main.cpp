@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "helper/HelperProgram.h"
+#include "platform/ProgramArguments.h"
 #include "platform/ProgramLocation.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = platform::ProgramArguments(argc, argv);
   const int status = adbhelper::RunHelperProgram(args, platform::ProgramFolder(), std::cout, std::cerr);
   std::cout.flush();
   return status;

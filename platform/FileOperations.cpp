@@ -1,7 +1,12 @@
 #include "platform/FileOperations.h"
 
+#include <filesystem>
+#include <system_error>
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/TextEncoding.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +18,9 @@
 namespace platform {
 
 namespace {
+
+// Narrow paths are UTF-8 on every system (see TextEncoding.h).
+std::filesystem::path fileSystemPath(const std::string& path) { return std::filesystem::u8path(path); }
 
 bool isSeparator(char c) {
 #ifdef _WIN32
@@ -66,7 +74,7 @@ bool createFolders(const std::string& path) {
     const std::string prefix = path.substr(0, pos);
     if (isDirectory(prefix)) continue;
 #ifdef _WIN32
-    ::CreateDirectoryA(prefix.c_str(), nullptr);
+    ::CreateDirectoryW(wideFromNarrow(prefix).c_str(), nullptr);
 #else
     ::mkdir(prefix.c_str(), 0777);
 #endif
@@ -79,7 +87,7 @@ bool createFolders(const std::string& path) {
 namespace {
 
 bool attributesOf(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-  return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+  return ::GetFileAttributesExW(wideFromNarrow(path).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 }  // namespace
@@ -103,8 +111,9 @@ std::optional<std::uint64_t> regularFileSize(const std::string& path) {
 bool removeFile(const std::string& path) {
   // A process that just ended (or a scanner) may still hold the file for a
   // moment: a few short retries before giving up.
+  const std::wstring widePath = wideFromNarrow(path);
   for (int attempt = 0;; ++attempt) {
-    if (::DeleteFileA(path.c_str())) return true;
+    if (::DeleteFileW(widePath.c_str())) return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
     if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
@@ -113,7 +122,7 @@ bool removeFile(const std::string& path) {
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return ::MoveFileExW(wideFromNarrow(from).c_str(), wideFromNarrow(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 #else
@@ -139,5 +148,18 @@ bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 ||
 bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 #endif
+
+bool copyFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  return std::filesystem::copy_file(fileSystemPath(from), fileSystemPath(to),
+                                    std::filesystem::copy_options::overwrite_existing, error) &&
+         !error;
+}
+
+bool removeFolderTree(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove_all(fileSystemPath(path), error);
+  return !error;
+}
 
 }  // namespace platform

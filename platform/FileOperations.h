@@ -1,7 +1,7 @@
 #pragma once
-// Operations on files named by narrow paths (the ANSI code page on Windows,
-// UTF-8 elsewhere), for the phone copies: joining paths, making folders,
-// deleting, sizing and replacing files.
+// Operations on files named by narrow paths (UTF-8, see TextEncoding.h),
+// for the phone copies: joining paths, making folders, deleting, sizing,
+// copying and replacing files.
 
 #include <cstdint>
 #include <optional>
@@ -38,5 +38,13 @@ bool removeFile(const std::string& path);
 // Renames `from` to `to`, replacing a file already at `to`. False when the
 // rename failed; `from` is then left as it was.
 bool replaceFile(const std::string& from, const std::string& to);
+
+// Copies the file `from` to `to`, replacing a file already at `to`. False
+// when `from` cannot be read or `to` cannot be written.
+bool copyFile(const std::string& from, const std::string& to);
+
+// Deletes a folder with everything in it. True when nothing of that name is
+// left (also when there was nothing).
+bool removeFolderTree(const std::string& path);
 
 }  // namespace platform

@@ -1,14 +1,13 @@
 #include "platform/FileSystem.h"
 
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "platform/TextEncoding.h"
-#endif
 
 namespace platform {
 
@@ -22,7 +21,7 @@ bool isPathSeparator(char16_t c) {
 
 bool fileExists(const std::string& path) {
 #ifdef _WIN32
-  return _access(path.c_str(), 0) == 0;
+  return ::GetFileAttributesW(wideFromNarrow(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
   return access(path.c_str(), F_OK) == 0;
 #endif

@@ -6,6 +6,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/FileOperations.h"
+#include "platform/TextEncoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -75,21 +76,13 @@ std::vector<Child>& children() {
   return list;
 }
 
-std::wstring wideFromAnsi(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 std::string describeError(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = ::FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length > 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(error);
+      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = length > 0 && text != nullptr ? narrowFromWide(std::wstring_view(text, length))
+                                                      : "error " + std::to_string(error);
   if (text != nullptr) ::LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
     message.pop_back();
@@ -136,7 +129,9 @@ DWORD waitMilliseconds(std::chrono::milliseconds limit) {
   return static_cast<DWORD>(std::min<long long>(limit.count(), INFINITE - 1));
 }
 
-bool sameFileName(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool sameFileName(const std::string& a, const std::string& b) {
+  return ::lstrcmpiW(wideFromNarrow(a).c_str(), wideFromNarrow(b).c_str()) == 0;
+}
 
 }  // namespace
 
@@ -147,7 +142,7 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
     result.error = "no program to run";
     return result;
   }
-  std::wstring line = wideFromAnsi(commandLine);
+  std::wstring line = wideFromNarrow(commandLine);
   if (line.size() >= 32767) {
     result.error = "the command line is longer than Windows allows (32767 characters)";
     return result;
@@ -158,7 +153,7 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   Handle output;
   if (!options.outputFile.empty()) {
-    output = ::CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+    output = ::CreateFileW(wideFromNarrow(options.outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!output) {
       result.error = "cannot create " + options.outputFile + ": " + describeError(::GetLastError());
@@ -287,7 +282,7 @@ int EndProcessesNamed(const std::string& fileName) {
   if (!snapshot) return ended;
   DWORD ownSession = 0;
   const bool knowSession = ::ProcessIdToSessionId(::GetCurrentProcessId(), &ownSession) != 0;
-  const std::wstring wideName = wideFromAnsi(fileName);
+  const std::wstring wideName = wideFromNarrow(fileName);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {

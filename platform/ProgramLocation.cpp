@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/FileOperations.h"
+#include "platform/TextEncoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,19 +20,6 @@ namespace platform {
 namespace {
 
 constexpr char kPathListSeparator = ';';
-
-// The ANSI spelling of a wide path; false when a character has none.
-bool ansiFromWide(const std::wstring& wide, std::string& out) {
-  if (wide.empty()) return false;
-  BOOL usedDefault = FALSE;
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return false;
-  out.assign(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), out.data(), length,
-                        nullptr, &usedDefault);
-  return !usedDefault;
-}
 
 bool canRun(const std::string& path) { return isRegularFile(path); }
 
@@ -55,16 +43,12 @@ std::string ProgramFolder() {
   if (slash == std::wstring::npos) return std::string();
   std::wstring folder = path.substr(0, slash);
   if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // "C:" alone is the current folder of C:
+  return narrowFromWide(folder);
+}
 
-  std::string narrow;
-  if (ansiFromWide(folder, narrow)) return narrow;
-  const DWORD shortLength = ::GetShortPathNameW(folder.c_str(), nullptr, 0);
-  if (shortLength == 0) return std::string();
-  std::wstring shortFolder(shortLength, L'\0');
-  const DWORD written = ::GetShortPathNameW(folder.c_str(), shortFolder.data(), shortLength);
-  if (written == 0 || written >= shortLength) return std::string();
-  shortFolder.resize(written);
-  return ansiFromWide(shortFolder, narrow) ? narrow : std::string();
+std::string EnvironmentVariable(const char* name) {
+  const wchar_t* value = ::_wgetenv(wideFromNarrow(name).c_str());
+  return value == nullptr ? std::string() : narrowFromWide(value);
 }
 
 #else
@@ -78,6 +62,11 @@ bool canRun(const std::string& path) { return isRegularFile(path) && ::access(pa
 }  // namespace
 
 const char* ExecutableSuffix() { return ""; }
+
+std::string EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
 
 std::string ProgramFolder() {
   std::vector<char> buffer(4096);
@@ -96,9 +85,8 @@ std::string ProgramFolder() {
 #endif
 
 std::string FindProgramOnPath(const std::string& fileName) {
-  const char* variable = std::getenv("PATH");
-  if (variable == nullptr || fileName.empty()) return std::string();
-  const std::string list = variable;
+  const std::string list = EnvironmentVariable("PATH");
+  if (list.empty() || fileName.empty()) return std::string();
   std::size_t start = 0;
   while (start <= list.size()) {
     std::size_t end = list.find(kPathListSeparator, start);

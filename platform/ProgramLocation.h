@@ -10,9 +10,12 @@ const char* ExecutableSuffix();
 
 // The folder of the running executable, without a trailing separator, as a
 // narrow path (GetModuleFileNameW on Windows, /proc/self/exe elsewhere).
-// On Windows a folder whose name the ANSI code page cannot spell is given
-// by its short (8.3) name when the volume has one. Empty when unknown.
+// Empty when unknown.
 std::string ProgramFolder();
+
+// The value of an environment variable as narrow text; empty when it is
+// not set (on Windows read wide, so that no character is lost).
+std::string EnvironmentVariable(const char* name);
 
 // The first file of that name in the folders of the PATH environment
 // variable that can be run; empty when there is none. `fileName` is a

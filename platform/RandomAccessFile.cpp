@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/TextEncoding.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,7 +22,7 @@ RandomAccessFile::~RandomAccessFile() { close(); }
 
 bool RandomAccessFile::open(const std::string& path) {
   close();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+  HANDLE file = CreateFileW(wideFromNarrow(path).c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;

@@ -1,9 +1,5 @@
 #include "platform/TextEncoding.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <cstdint>
 
 namespace platform {
@@ -66,7 +62,7 @@ void appendUtf8(std::string& out, std::uint32_t codePoint) {
 
 // UTF-8 to UTF-16; each maximal ill-formed part becomes one U+FFFD (the
 // Unicode practice that decoders such as ICU follow).
-[[maybe_unused]] std::u16string utf16FromUtf8(std::string_view bytes) {
+std::u16string utf16FromUtf8(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   std::size_t pos = 0;
@@ -144,52 +140,12 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
-#ifdef _WIN32
-
-std::string narrowFromUtf8(std::string_view utf8) {
-  if (utf8.empty() || utf8.size() > 0x7FFFFFFF) return std::string();
-  const int inLength = static_cast<int>(utf8.size());
-  const int wideLength =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), inLength, nullptr, 0);
-  if (wideLength <= 0) return std::string();
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), wideLength);
-  const int narrowLength =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  if (narrowLength <= 0) return std::string();
-  std::string narrow(static_cast<std::size_t>(narrowLength), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, narrow.data(), narrowLength, nullptr,
-                      nullptr);
-  return narrow;
-}
-
-std::string utf8FromNarrow(std::string_view narrow) {
-  if (narrow.empty() || narrow.size() > 0x7FFFFFFF) return std::string();
-  const int inLength = static_cast<int>(narrow.size());
-  const int wideLength = MultiByteToWideChar(CP_ACP, 0, narrow.data(), inLength, nullptr, 0);
-  if (wideLength <= 0) return std::string();
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, narrow.data(), inLength, wide.data(), wideLength);
-  const int utf8Length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  if (utf8Length <= 0) return std::string();
-  std::string utf8(static_cast<std::size_t>(utf8Length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr,
-                      nullptr);
-  return utf8;
-}
-
-std::u16string utf16FromNarrow(std::string_view narrow) {
-  if (narrow.empty() || narrow.size() > 0x7FFFFFFF) return std::u16string();
-  const int inLength = static_cast<int>(narrow.size());
-  const int wideLength = MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), inLength, nullptr, 0);
-  if (wideLength <= 0) return std::u16string();
-  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), inLength, wide.data(), wideLength);
-  return std::u16string(wide.begin(), wide.end());
-}
-
-#else
+// Narrow text is UTF-8 on every system. On Windows the programs declare UTF-8
+// as their active code page, so the system's own "A" functions agree; where
+// the system ignores that declaration (before Windows 10 version 1903) the
+// ANSI code page cannot carry every character, so nothing here depends on
+// it: these conversions use UTF-8 explicitly, and every file and process
+// function of platform/ widens its narrow arguments through them.
 
 std::string utf8FromNarrow(std::string_view narrow) { return std::string(narrow); }
 
@@ -198,6 +154,17 @@ std::u16string utf16FromNarrow(std::string_view narrow) { return utf16FromUtf8(n
 std::string narrowFromUtf8(std::string_view utf8) {
   if (!isValidUtf8(utf8)) return std::string();
   return std::string(utf8);
+}
+
+#ifdef _WIN32
+
+std::wstring wideFromNarrow(std::string_view narrow) {
+  const std::u16string utf16 = utf16FromNarrow(narrow);
+  return std::wstring(utf16.begin(), utf16.end());
+}
+
+std::string narrowFromWide(std::wstring_view wide) {
+  return utf8FromUtf16(std::u16string(wide.begin(), wide.end()));
 }
 
 #endif

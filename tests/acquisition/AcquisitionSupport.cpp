@@ -1,11 +1,10 @@
 #include "tests/acquisition/AcquisitionSupport.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <thread>
 
+#include "platform/BinaryFile.h"
 #include "platform/FileOperations.h"
 #include "platform/ProgramLocation.h"
 
@@ -20,21 +19,28 @@ std::string installProgram(const std::string& program, const std::string& folder
   if (!platform::createFolders(folder)) throw std::runtime_error("cannot create " + folder);
   const std::string target = platform::joinPath(folder, baseName + platform::ExecutableSuffix());
   writeBytes(target, readBytes(program));
-  std::filesystem::permissions(target, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+  std::filesystem::permissions(std::filesystem::u8path(target), std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
   return target;
 }
 
 std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const platform::BinaryFile in = platform::openBinaryFile(path, platform::BinaryFileMode::kRead);
+  std::string bytes;
+  if (!in) return bytes;
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) bytes.append(buffer, got);
+  return bytes;
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
   const std::string folder = platform::parentFolder(path);
   if (!folder.empty()) platform::createFolders(folder);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  platform::BinaryFile out = platform::openBinaryFile(path, platform::BinaryFileMode::kReplace);
+  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size() ||
+      std::fclose(out.release()) != 0) {
+    throw std::runtime_error("cannot write " + path);
+  }
 }
 
 std::string binaryBytes(std::size_t size) {

@@ -26,8 +26,11 @@
 
 #include "platform/FileOperations.h"
 #include "platform/Process.h"
+#include "platform/ProgramArguments.h"
 #include "platform/ProgramLocation.h"
 #include "platform/StandardStreams.h"
+#include "platform/TextEncoding.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -36,8 +39,7 @@ namespace {
 }
 
 void writeText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  out << text;
+  platform::appendToFile(platform::utf16FromNarrow(path), "", text);
 }
 
 int standInHelper(const std::vector<std::string>& args) {
@@ -57,7 +59,7 @@ int standInHelper(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = platform::ProgramArguments(argc, argv);
   const std::string self = argc > 0 ? argv[0] : "";
   if (platform::fileNameOf(self).rfind("zephyrloom-phone-rescue-adb-help", 0) == 0) return standInHelper(args);
   const std::string mode = args.empty() ? std::string() : args[0];

@@ -64,12 +64,10 @@ TEST(WideText, ConversionsBothWays) {
   EXPECT_EQ(platform::utf16FromNarrow(raw("a\0b")), std::u16string(u"a\0b", 3));
   EXPECT_EQ(platform::utf8FromUtf16(u"\u00EB\u738B\U0001F600"), "\xC3\xAB\xE7\x8E\x8B\xF0\x9F\x98\x80");
   EXPECT_EQ(platform::utf8FromUtf16(std::u16string{u'\xD83D', u'x', u'\xDE00'}), "\xEF\xBF\xBDx\xEF\xBF\xBD");
-#ifndef _WIN32
-  // Narrow text is UTF-8 here: one U+FFFD per maximal ill-formed part.
+  // Narrow text is UTF-8 on every system: one U+FFFD per maximal ill-formed part.
   EXPECT_EQ(platform::utf16FromNarrow("\xE7\x8E\x8B\xF0\x9F\x98\x80"), u"\u738B\U0001F600");
   EXPECT_EQ(platform::utf16FromNarrow("a\x80z\xE7\x8E"), u"a\uFFFDz\uFFFD");
   EXPECT_EQ(platform::utf16FromNarrow("\xC0\xAF\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
-#endif
 }
 
 }  // namespace

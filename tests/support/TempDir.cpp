@@ -12,7 +12,7 @@ TempDir::TempDir() {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const auto candidate = base / ("zr-test-" + std::to_string(entropy()));
     if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate.string();
+      path_ = candidate.u8string();  // narrow paths are UTF-8
       return;
     }
   }
@@ -21,7 +21,7 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(std::filesystem::u8path(path_), ignored);
 }
 
 }  // namespace testing_support
