@@ -72,6 +72,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!CopyIsReadable(parsed.words[0], "export", err) || !CopyIsReadable(parsed.words[1], "export", err)) {
     return kExitUsage;
   }
+  WarnAboutCopyNames(parsed.words[0], parsed.words[1], "export", err);
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
