@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/CommandResult.h"
+#include "engine/PrivateWorkingCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/RandomAccessFile.h"
 
@@ -56,8 +57,10 @@ int UsageError(std::ostream& err, const std::string& command, const std::string&
 }
 
 bool CopyIsReadable(const std::string& path, const std::string& command, std::ostream& err) {
-  if (!platform::fileExists(path)) {
-    err << "zephyrloom-rescue " << command << ": no such file: " << path << "\n";
+  // Checked before any open: opening a FIFO for reading would wait for ever.
+  const std::string problem = engine::whyNotADatabaseFile(path);
+  if (!problem.empty()) {
+    err << "zephyrloom-rescue " << command << ": " << problem << "\n";
     return false;
   }
   platform::RandomAccessFile file;
@@ -66,6 +69,18 @@ bool CopyIsReadable(const std::string& path, const std::string& command, std::os
     return false;
   }
   return true;
+}
+
+void WarnAboutCopyNames(const std::string& contacts, const std::string& sms, const std::string& command,
+                        std::ostream& err) {
+  if (contacts.find("contacts2.db") == std::string::npos) {
+    err << "zephyrloom-rescue " << command << ": warning: no deleted record is recovered from " << contacts
+        << ": a contacts copy's name must contain contacts2.db\n";
+  }
+  if (sms.find("mmssms.db") == std::string::npos) {
+    err << "zephyrloom-rescue " << command << ": warning: no deleted message is recovered from " << sms
+        << ": an SMS copy's name must contain mmssms.db\n";
+  }
 }
 
 }  // namespace cli

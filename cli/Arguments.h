@@ -29,4 +29,9 @@ int UsageError(std::ostream& err, const std::string& command, const std::string&
 // Checks that a copy exists and can be read; writes a message when not.
 bool CopyIsReadable(const std::string& path, const std::string& command, std::ostream& err);
 
+// The recovery of deleted records knows the copies by name: warns when a
+// name lacks contacts2.db or mmssms.db, as nothing deleted is then recovered.
+void WarnAboutCopyNames(const std::string& contacts, const std::string& sms, const std::string& command,
+                        std::ostream& err);
+
 }  // namespace cli

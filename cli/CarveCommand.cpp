@@ -1,6 +1,7 @@
 #include "cli/CarveCommand.h"
 
 #include "cli/CommandResult.h"
+#include "engine/PrivateWorkingCopy.h"
 #include "engine/SqliteParse.h"
 #include "platform/StandardStreams.h"
 
@@ -19,8 +20,9 @@ const char* const kCarveUsage =
     "                    contains mmssms.db); CONTACTS_DB names the senders\n"
     "\n"
     "Both paths are always given, as a recovery session takes them. The files\n"
-    "are opened read-only and never changed. Exit status 0 also when nothing\n"
-    "was recovered; 2 for a usage error.\n";
+    "are read through private working copies and never changed. Exit status 0\n"
+    "also when nothing was recovered; 1 when a copy is missing or is not a\n"
+    "regular file; 2 for a usage error.\n";
 
 namespace {
 
@@ -28,6 +30,34 @@ int usageError(std::ostream& err, const std::string& message) {
   err << "zephyrloom-rescue carve: " << message << "\n"
       << "Try 'zephyrloom-rescue carve --help'.\n";
   return kExitUsage;
+}
+
+// The session recovers nothing, without a word, from a copy it cannot read
+// or whose name it does not know; the command says so. False when a copy the
+// session needs cannot be read at all.
+bool checkCopies(const std::string& kind, const std::string& contacts, const std::string& sms, std::ostream& err) {
+  std::vector<std::string> needed{contacts};
+  if (kind == "sms") needed.push_back(sms);
+  for (const std::string& path : needed) {
+    const std::string problem = engine::whyNotADatabaseFile(path);
+    if (!problem.empty()) {
+      err << "zephyrloom-rescue carve: " << problem << "\n";
+      return false;
+    }
+  }
+  const bool contactsNamed = contacts.find("contacts2.db") != std::string::npos;
+  if (kind == "contacts" && !contactsNamed) {
+    err << "zephyrloom-rescue carve: warning: nothing is recovered from " << contacts
+        << ": a contacts copy's name must contain contacts2.db\n";
+  }
+  if (kind == "sms" && sms.find("mmssms.db") == std::string::npos) {
+    err << "zephyrloom-rescue carve: warning: nothing is recovered from " << sms
+        << ": an SMS copy's name must contain mmssms.db\n";
+  } else if (kind == "sms" && !contactsNamed) {
+    err << "zephyrloom-rescue carve: warning: senders are not named: " << contacts
+        << " is not read, as a contacts copy's name must contain contacts2.db\n";
+  }
+  return true;
 }
 
 }  // namespace
@@ -56,6 +86,7 @@ int runCarve(const std::vector<std::string>& args, std::ostream& err) {
   if (kind != "contacts" && kind != "sms") return usageError(err, "--kind must be contacts or sms, not '" + kind + "'");
   if (paths.size() != 2) return usageError(err, "expected CONTACTS_DB and SMS_DB, got " + std::to_string(paths.size()) + " path(s)");
 
+  if (!checkCopies(kind, paths[0], paths[1], err)) return kExitFailure;
   SqliteParse session(paths[0], paths[1]);
   session.startParse(kind == "contacts" ? eContacts : eSms);
   if (!platform::writeStdoutBinary(session.get_contacts_mem())) {

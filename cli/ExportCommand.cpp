@@ -48,8 +48,14 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     return kExitOk;
   }
   records::ExportState state(scan.pauseGate(), scan.stopFlag());
-  if (records::PrepareExport(state, checked, folder, static_cast<std::int64_t>(std::time(nullptr))) !=
-      records::ExportStart::kStarted) {
+  const records::ExportStart start =
+      records::PrepareExport(state, checked, folder, static_cast<std::int64_t>(std::time(nullptr)));
+  if (start == records::ExportStart::kNoRoot) {
+    err << "zephyrloom-rescue export: cannot create the export folder " << platform::utf8FromUtf16(state.outputFolder)
+        << "\n";
+    return kExitFailure;
+  }
+  if (start != records::ExportStart::kStarted) {
     err << "zephyrloom-rescue export: " << platform::utf8FromUtf16(records::kNoFolderText) << "\n";
     return kExitUsage;
   }
@@ -72,6 +78,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!CopyIsReadable(parsed.words[0], "export", err) || !CopyIsReadable(parsed.words[1], "export", err)) {
     return kExitUsage;
   }
+  WarnAboutCopyNames(parsed.words[0], parsed.words[1], "export", err);
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);

@@ -24,6 +24,7 @@ int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (!CopyIsReadable(parsed.words[0], "scan", err) || !CopyIsReadable(parsed.words[1], "scan", err)) {
     return kExitUsage;
   }
+  WarnAboutCopyNames(parsed.words[0], parsed.words[1], "scan", err);
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
   PrintSummary(scan.run(), out);
   return kExitOk;

@@ -16,6 +16,24 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Removed once from a message's address before it is looked up among the
 // live numbers.
 constexpr std::string_view kCountryPrefix = "+86";
+// A contact's rows are paired each with each: the first this many rows of
+// one contact take part in pairs, the rest are listed singly, so that a
+// contact with thousands of carved rows cannot square the output. No real
+// contact has that many values.
+constexpr std::size_t kMaxPairedRowsPerContact = 64;
+// A sender's name taken from the live contacts is cut to this many bytes:
+// every carved message repeats it, so a megabyte-long name would otherwise
+// turn a small copy into gigabytes of text.
+constexpr std::size_t kMaxSenderNameBytes = 4096;
+
+// The text cut to at most `limit` bytes, never inside a UTF-8 sequence.
+std::string cutText(std::string text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text;
+}
 
 void appendLine(std::string& text, std::string_view first, std::string_view second) {
   text.append(first).append(kFieldSeparator).append(second).append(kLineEnd);
@@ -38,10 +56,14 @@ ContactGroups groupContacts(const std::vector<CarvedContact>& rows) {
     if (rows[row].data1.empty()) continue;
     const auto inserted = valueIds.emplace(rows[row].data1, static_cast<std::uint32_t>(valueIds.size()));
     groups.valueId[row] = inserted.first->second;
-    groups.byContact[rows[row].rawContactId].push_back(row);
+    auto& members = groups.byContact[rows[row].rawContactId];
+    if (members.size() < kMaxPairedRowsPerContact) members.push_back(row);
   }
+  // Rows past a contact's limit keep no group: they are listed singly.
   for (std::size_t row = 0; row < rows.size(); ++row) {
-    if (!rows[row].data1.empty()) groups.group[row] = &groups.byContact[rows[row].rawContactId];
+    if (rows[row].data1.empty()) continue;
+    const auto& members = groups.byContact[rows[row].rawContactId];
+    if (std::binary_search(members.begin(), members.end(), row)) groups.group[row] = &members;
   }
   return groups;
 }
@@ -126,7 +148,7 @@ class LiveNameIndex {
     const std::size_t matched = match->second;
     const FirstTwo& rows = firstTwoOfContact_.at(live_[matched].rawContactId);
     for (std::size_t k = 0; k < rows.count; ++k) {
-      if (rows.row[k] != matched) return toAnsiText(live_[rows.row[k]].data1);
+      if (rows.row[k] != matched) return nameOfRow(rows.row[k]);
     }
     return std::string(kMissing);
   }
@@ -137,7 +159,17 @@ class LiveNameIndex {
     std::size_t count = 0;
   };
 
+  // Names are converted once per live row, however many messages name it.
+  const std::string& nameOfRow(std::size_t row) const {
+    auto known = names_.find(row);
+    if (known == names_.end()) {
+      known = names_.emplace(row, cutText(toAnsiText(live_[row].data1), kMaxSenderNameBytes)).first;
+    }
+    return known->second;
+  }
+
   const std::vector<LiveContact>& live_;
+  mutable std::unordered_map<std::size_t, std::string> names_;
   std::unordered_map<std::string_view, std::size_t> firstWithValue_;
   std::unordered_map<std::string_view, FirstTwo> firstTwoOfContact_;
 };

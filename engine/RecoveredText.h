@@ -27,12 +27,14 @@ bool carriesText(std::string_view field);
 bool isAllDigits(std::string_view value);
 
 // Pair lines (by first row, then partner, in carving order), then the rows
-// that took part in no pair.
+// that took part in no pair. Only the first 64 rows of one contact take part
+// in pairs; its further rows are listed singly.
 std::string formatRecoveredContacts(const std::vector<CarvedContact>& rows);
 
 // One line per carved message in carving order, named after the live
-// contact whose number matches the address. A message whose address and
-// body both convert to nothing carries nothing and gets no line.
+// contact whose number matches the address (a name cut to 4 KiB). A message
+// whose address and body both convert to nothing carries nothing and gets no
+// line.
 std::string formatRecoveredSms(const std::vector<CarvedSms>& messages,
                                const std::vector<LiveContact>& liveContacts);
 

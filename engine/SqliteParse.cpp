@@ -5,6 +5,7 @@
 #include "engine/BtreePage.h"
 #include "engine/ColumnWalk.h"
 #include "engine/FreeblockCarver.h"
+#include "engine/PrivateWorkingCopy.h"
 #include "engine/RecoveredText.h"
 #include "engine/UnassignedAreaCarver.h"
 #include "platform/FileSystem.h"
@@ -80,7 +81,10 @@ std::string SqliteParse::get_contacts_mem() { return resultText; }
 bool SqliteParse::InitContacRowsourceFile() {
   if (!platform::fileExists(contactsPath)) return false;
   if (!contains(contactsPath, kContactsFileName)) return false;
-  if (!contactsDb.open(contactsPath)) return false;
+  // SQLite reads a private copy; the carving below reads the input's bytes,
+  // which only a regular file (checked by the copy) may give.
+  const engine::PrivateWorkingCopy contactsCopy(contactsPath);
+  if (!contactsCopy.ready() || !contactsDb.openWorkingCopy(contactsCopy.path())) return false;
   if (const auto root = engine::queryRootPage(contactsDb, kContactsRootPageSql)) rootPage = *root;
   // Column positions come from the prepared statement, so a table whose
   // every row was deleted is carved too.
@@ -95,7 +99,10 @@ bool SqliteParse::InitContacRowsourceFile() {
 
 bool SqliteParse::InitSmsRowsourceFile() {
   if (!platform::fileExists(contactsPath) || !platform::fileExists(smsPath)) return false;
-  if (!contactsDb.open(contactsPath) || !smsDb.open(smsPath)) {
+  const engine::PrivateWorkingCopy contactsCopy(contactsPath);
+  const engine::PrivateWorkingCopy smsCopy(smsPath);
+  if (!contactsCopy.ready() || !smsCopy.ready() || !contactsDb.openWorkingCopy(contactsCopy.path()) ||
+      !smsDb.openWorkingCopy(smsCopy.path())) {
     contactsDb.close();
     smsDb.close();
     return false;

@@ -29,13 +29,20 @@ bool SqliteStatement::nextRow() { return statement_ != nullptr && sqlite3_step(s
 
 SqliteConnection::~SqliteConnection() { close(); }
 
-bool SqliteConnection::open(const std::string& path) {
+bool SqliteConnection::open(const std::string& path) { return openWith(path, SQLITE_OPEN_READONLY); }
+
+bool SqliteConnection::openWorkingCopy(const std::string& path) { return openWith(path, SQLITE_OPEN_READWRITE); }
+
+bool SqliteConnection::openWith(const std::string& path, int flags) {
   close();
   const std::string utf8Path = platform::utf8FromNarrow(path);
-  if (sqlite3_open_v2(utf8Path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(utf8Path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     close();
     return false;
   }
+  sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+  // Nobody else opens a private copy; the timeout only covers a stray lock.
+  sqlite3_busy_timeout(db_, 2000);
   return true;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The little the recovery session asks SQLite: where a table's root page is,
-// what its columns are called, and the live contact rows. Connections are
-// read-only: the copies are evidence, so no hot journal is rolled back and no
-// WAL is checkpointed into the file that is about to be carved.
+// what its columns are called, and the live contact rows. The copies are
+// evidence: they are read through a PrivateWorkingCopy, which is opened
+// read-write so that SQLite may roll back a hot journal or read a WAL there,
+// never beside the input.
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +17,9 @@ struct sqlite3_stmt;
 
 namespace engine {
 
-// A read-only connection, closed on destruction.
+// A connection, closed on destruction. Every connection refuses values
+// longer than kMaxValueBytes, so that a hostile file cannot make one value
+// fill memory.
 class SqliteConnection {
  public:
   SqliteConnection() = default;
@@ -24,12 +27,19 @@ class SqliteConnection {
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
+  static constexpr int kMaxValueBytes = 16 * 1024 * 1024;
+
   // Opens a narrow path read-only; false when SQLite refuses.
   bool open(const std::string& path);
+  // Opens a private working copy read-write (never creating it), so that a
+  // hot journal beside it is rolled back there; false when SQLite refuses.
+  bool openWorkingCopy(const std::string& path);
   void close();
   sqlite3* handle() const { return db_; }
 
  private:
+  bool openWith(const std::string& path, int flags);
+
   sqlite3* db_ = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/PrivateWorkingCopy.h"
 #include "engine/SqliteQuery.h"
 #include "phone/MessageTime.h"
 #include "platform/FileSystem.h"
@@ -112,8 +113,8 @@ class OutcomeBuilder {
 
 using Statement = engine::SqliteStatement;
 
-// The read-only connection to one copy, with the limits that keep a hostile
-// file from exhausting memory or time.
+// The connection to a private working copy of one copy, with the limits that
+// keep a hostile file from exhausting memory or time.
 class Copy {
  public:
   // Opens the copy; the outcome says why when it cannot be read.
@@ -122,7 +123,12 @@ class Copy {
       outcome.note(ReadStatus::kNoCopy, "there is no file " + path);
       return false;
     }
-    if (!connection_.open(path)) {
+    workingCopy_ = std::make_unique<engine::PrivateWorkingCopy>(path);
+    if (!workingCopy_->ready()) {
+      outcome.note(ReadStatus::kNotADatabase, workingCopy_->problem());
+      return false;
+    }
+    if (!connection_.openWorkingCopy(workingCopy_->path())) {
       outcome.note(ReadStatus::kNotADatabase, "SQLite cannot open " + path);
       return false;
     }
@@ -148,6 +154,8 @@ class Copy {
     return copy->outOfTime() ? 1 : 0;
   }
 
+  // Declared first so that it goes last, after the connection has closed.
+  std::unique_ptr<engine::PrivateWorkingCopy> workingCopy_;
   engine::SqliteConnection connection_;
   std::int64_t progressCalls_ = 0;
 };

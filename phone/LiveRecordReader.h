@@ -2,9 +2,10 @@
 // The live (not deleted) records of the two phone databases, read from the
 // local copies through SQLite into the record layouts of RecordLayouts.h.
 //
-// The copies are opened read-only, so SQLite never rolls back a journal or
-// checkpoints a WAL into them; rows that are only in a "-wal" file beside a
-// copy are read all the same. Tables are read by column name, never by
+// Each copy is read through a PrivateWorkingCopy: nothing is created,
+// changed or deleted beside it; a hot journal beside a copy is rolled back in
+// the private folder, so the live rows are those of the last commit, and rows
+// that are only in a "-wal" file beside a copy are read all the same. Tables are read by column name, never by
 // position: a column that a phone's Android version lacks reads as NULL, so
 // one reader serves every version. A copy is untrusted: a file that is not a
 // database, a missing table, a damaged page or an absurdly large table gives

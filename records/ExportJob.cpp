@@ -1,9 +1,11 @@
 #include "records/ExportJob.h"
 
+#include <optional>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
+#include "platform/TextEncoding.h"
 #include "records/ContactsExport.h"
 #include "records/MessagesExport.h"
 
@@ -44,6 +46,28 @@ std::u16string rootOf(std::u16string_view pickedFolder, std::u16string_view time
   return root;
 }
 
+// Names tried for the root before giving up: far more than exports in one
+// second.
+constexpr int kMaxRootNames = 1000;
+
+bool pathExists(const std::u16string& path) {
+  return platform::fileExists(platform::narrowFromUtf8(platform::utf8FromUtf16(path)));
+}
+
+// Creates a new folder named `base`, or `base (2)`, `base (3)`, ... when the
+// name is taken; the folder made, or nothing.
+std::optional<std::u16string> createNewFolder(const std::u16string& base) {
+  for (int number = 1; number <= kMaxRootNames; ++number) {
+    std::u16string candidate = base;
+    if (number > 1) candidate += u" (" + DecimalText(number) + u")";
+    if (platform::createFolder(candidate)) return candidate;
+    // A failure that is not a taken name (no permission, read-only disk)
+    // is not helped by another name.
+    if (!pathExists(candidate)) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::int32_t CountCheckedRecords(const ExportRecords& records, const ExportCategory& contacts,
@@ -70,7 +94,9 @@ ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::
   if (pickedFolder.empty()) return ExportStart::kNoFolder;
   std::tm localTime{};
   state.outputFolder = rootOf(pickedFolder, platform::localTimeOf(now, localTime) ? timeStampOf(localTime) : u"");
-  platform::createFolder(state.outputFolder);
+  const auto root = createNewFolder(state.outputFolder);
+  if (!root) return ExportStart::kNoRoot;
+  state.outputFolder = *root;
   state.exportTotal = checkedRecords;
   state.progressCount = 0;
   state.pauseEvent.set();

@@ -42,14 +42,17 @@ std::u16string ExportRootOf(std::u16string_view pickedFolder, const std::tm& loc
 enum class ExportStart {
   kStarted,   // the root is made and the state is ready for RunExport
   kNoFolder,  // the picked folder is empty; nothing changed but the stop flag
+  kNoRoot,    // no new root could be made there; outputFolder names the one tried
 };
 
 // Readies the state for an export of `checkedRecords` records into a new
 // root under `pickedFolder` at `now` (seconds since 1970): clears the stop
-// flag, sets the output folder to the root and creates it (a failure is
-// not reported), sets the export total to `checkedRecords` and the progress
+// flag, sets the output folder to the root and creates it, sets the export total to `checkedRecords` and the progress
 // count to 0, and sets the pause event so that the worker does not start
 // paused. When the local time cannot be had, the root has no time digits.
+// The root is always a new folder: when its name is taken (by an earlier
+// export in the same second, a file or a planted link) " (2)", " (3)", ...
+// is added, so that no export ever writes into files it did not create.
 ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::u16string_view pickedFolder,
                           std::int64_t now);
 

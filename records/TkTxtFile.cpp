@@ -13,14 +13,17 @@ void appendUnit(std::string& out, char16_t unit) {
   out += static_cast<char>(unit >> 8);
 }
 
-// The line's code units little-endian, each line feed preceded by a CR, and
+// The line's code units little-endian, each bare line feed preceded by a
+// CR (a CR LF pair in the text is written as it is, never as CR CR LF), and
 // the line end.
 std::string encodeLine(std::u16string_view text) {
   std::string bytes;
   bytes.reserve(2 * text.size() + 4);
+  char16_t previous = 0;
   for (const char16_t unit : text) {
-    if (unit == u'\n') appendUnit(bytes, u'\r');
+    if (unit == u'\n' && previous != u'\r') appendUnit(bytes, u'\r');
     appendUnit(bytes, unit);
+    previous = unit;
   }
   appendUnit(bytes, u'\r');
   appendUnit(bytes, u'\n');

@@ -5,9 +5,10 @@
 //
 // On disk: the byte-order mark FF FE when the file is new (or empty), then
 // each line's UTF-16 code units little-endian, every line feed (the one that
-// ends the line and any inside the text) written as CR LF, the way a
-// Windows text stream in "ccs=unicode" mode writes. A CR already in the text
-// is kept, so "\r\n" in a text reaches the disk as CR CR LF.
+// ends the line and any inside the text) written as CR LF. A CR LF pair
+// already in the text is written as it is (a Windows text stream would make
+// it CR CR LF, a lone CR that readers take for a line of its own); a lone CR
+// is kept.
 
 #include <string>
 #include <string_view>

@@ -37,9 +37,28 @@ TEST(CarveCommand, RejectsBadArguments) {
   EXPECT_NE(err.find("--verbose"), std::string::npos);
 }
 
-TEST(CarveCommand, MissingFilesAreNotAnError) {
+// A copy that is missing or not a file is said, with a failure status (it
+// used to pass silently as "nothing recovered"); a copy whose name the
+// session does not know is warned about, and the text stays as it is.
+TEST(CarveCommand, MissingCopiesAndUnknownNamesAreSaid) {
   TempDir dir;
-  EXPECT_EQ(carve({"--kind", "contacts", dir.file("contacts2.db"), dir.file("mmssms.db")}), 0);
+  std::string err;
+  EXPECT_EQ(carve({"--kind", "contacts", dir.file("contacts2.db"), dir.file("mmssms.db")}, &err), 1);
+  EXPECT_NE(err.find("no such file: " + dir.file("contacts2.db")), std::string::npos) << err;
+  EXPECT_EQ(carve({"--kind", "contacts", dir.path(), dir.file("mmssms.db")}, &err), 1);
+  EXPECT_NE(err.find("is a folder"), std::string::npos) << err;
+  {
+    TestDatabase contacts(dir.file("people.db"));
+    contacts.exec(contactsDataSchema());
+    TestDatabase sms(dir.file("texts.db"));
+    sms.exec(smsSchema());
+  }
+  // The SMS copy is not read for contacts: a missing one is no error then.
+  EXPECT_EQ(carve({"--kind", "contacts", dir.file("people.db"), dir.file("missing")}, &err), 0);
+  EXPECT_NE(err.find("must contain contacts2.db"), std::string::npos) << err;
+  EXPECT_EQ(carve({"--kind", "sms", dir.file("people.db"), dir.file("texts.db")}, &err), 0);
+  EXPECT_NE(err.find("must contain mmssms.db"), std::string::npos) << err;
+  EXPECT_EQ(carve({"--kind", "sms", dir.file("people.db"), dir.file("missing")}, &err), 1);
 }
 
 TEST(CarveCommand, ProgramWritesTheRecoveredTextUnchanged) {

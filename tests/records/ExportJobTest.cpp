@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <thread>
 
 #include "phone/PhoneRecords.h"
 #include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
 #include "records/ExportJob.h"
 #include "tests/records/ExportTestSupport.h"
 #include "tests/support/TestDatabase.h"
@@ -104,18 +106,34 @@ TEST_F(ExportJobTest, RootIsThePickedFolderTheProgramNameAndTheLocalTime) {
   EXPECT_EQ(harness.root(), fs::path(harness.temp.path()) / fs::path(roots[0]));
 }
 
-TEST_F(ExportJobTest, TwoRunsInTheSameSecondWriteBothCategoriesIntoTheSameFiles) {
+// Two exports in the same second used to write every record twice into the
+// same files; each now gets a root of its own.
+TEST_F(ExportJobTest, TwoRunsInTheSameSecondGetRootsOfTheirOwn) {
   start().join();
   EXPECT_EQ(result, 6);
   EXPECT_EQ(harness.positions, (std::vector<std::int32_t>{16, 33, 50, 66, 83, 100}));
   EXPECT_EQ(FinishedText(result), u"Recovering finished, 6 files have been recovered.");
+  const fs::path firstRoot = harness.root();
   start().join();
-  EXPECT_EQ(namesIn(harness.temp.path()).size(), 1u);
+  EXPECT_EQ(namesIn(harness.temp.path()).size(), 2u);
+  EXPECT_EQ(harness.root(), fs::path(firstRoot.u16string() + u" (2)"));
   EXPECT_EQ(namesIn(harness.root() / "Message (3)"), (Lines{u"111.txt", u"222.txt", u"deleted.txt"}));
   const Lines once{u"Contacts:", u"Ann(Mobile) : 1", std::u16string(66, u'-'), u"Deleted:", u"Kenji : 3"};
-  Lines twice = once;
-  twice.insert(twice.end(), once.begin(), once.end());
-  EXPECT_EQ(contactLines(), twice);
+  EXPECT_EQ(contactLines(), once);
+  EXPECT_EQ(exportLines(firstRoot / "Contacts (3)" / "contacts.txt"), once);
+}
+
+// A root name taken by a file (or a planted link) is never written through;
+// a picked folder where nothing can be made is said.
+TEST_F(ExportJobTest, TakenRootNameGetsASuffixAndAnImpossibleRootIsReported) {
+  std::tm time{};
+  ASSERT_TRUE(platform::localTimeOf(1700000000, time));
+  const fs::path taken = fs::path(ExportRootOf(fs::path(harness.temp.path()).u16string(), time));
+  { std::ofstream planted(taken); }
+  EXPECT_EQ(prepare(fs::path(harness.temp.path()).u16string()), ExportStart::kStarted);
+  EXPECT_EQ(harness.root(), fs::path(taken.u16string() + u" (2)"));
+  EXPECT_EQ(fs::file_size(taken), 0u);
+  EXPECT_EQ(prepare((fs::path(harness.temp.path()) / "no" / "such" / "folder").u16string()), ExportStart::kNoRoot);
 }
 
 TEST_F(ExportJobTest, CategoryThatHoldsNoRecordsIsLeftOut) {

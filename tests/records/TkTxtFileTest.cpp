@@ -29,13 +29,14 @@ class TkTxtFileTest : public ::testing::Test {
 TEST_F(TkTxtFileTest, MarkOnlyAtTheStartOfANewOrEmptyFileAndCrLfForEveryLineFeed) {
   EXPECT_TRUE(append(u"a.txt", u"Ann : 5"));
   EXPECT_TRUE(append(u"a.txt", u""));  // a second writer appends, as a second export in the same second
-  // A CR already in the text stays, as in a Windows text stream.
-  EXPECT_TRUE(append(u"a.txt", u"x\ny\r\n"));
+  // A CR LF pair in the text stays one pair (it used to become CR CR LF);
+  // a lone CR stays.
+  EXPECT_TRUE(append(u"a.txt", u"x\ny\r\nz\r"));
   EXPECT_EQ(fileBytes(pathOf(u"a.txt")), raw("\xFF\xFE"
                                              "A\0n\0n\0 \0:\0 \0"
                                              "5\0\r\0\n\0"
                                              "\r\0\n\0"
-                                             "x\0\r\0\n\0y\0\r\0\r\0\n\0\r\0\n\0"));
+                                             "x\0\r\0\n\0y\0\r\0\n\0z\0\r\0\r\0\n\0"));
 
   { std::ofstream create(pathOf(u"empty.txt"), std::ios::binary); }
   EXPECT_TRUE(append(u"empty.txt", u""));
