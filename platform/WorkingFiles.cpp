@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/FileOperations.h"
+#include "platform/TextEncoding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,11 +32,12 @@ constexpr std::size_t kCopyChunk = 1u << 20;
 namespace {
 
 std::string windowsError(DWORD code) {
-  char* text = nullptr;
-  const DWORD length = ::FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
+      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message =
+      length != 0 && text != nullptr ? narrowFromWide(std::wstring_view(text, length)) : std::string();
   ::LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
     message.pop_back();
@@ -60,7 +62,7 @@ class Handle {
 };
 
 HANDLE openForReading(const std::string& path, DWORD access) {
-  return ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  return ::CreateFileW(wideFromNarrow(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -74,7 +76,7 @@ bool isPlainFile(HANDLE handle) {
 }  // namespace
 
 PathKind pathKindOf(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(wideFromNarrow(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     // Devices and pipes have no attributes on some systems but open all the same.
     Handle file(openForReading(path, FILE_READ_ATTRIBUTES));
@@ -88,7 +90,7 @@ PathKind pathKindOf(const std::string& path) {
 
 std::optional<FileFingerprint> fingerprintOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!::GetFileAttributesExW(wideFromNarrow(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
   const std::uint64_t ticks =
       (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
@@ -103,7 +105,7 @@ std::string copyRegularFile(const std::string& from, const std::string& to) {
   Handle source(openForReading(from, GENERIC_READ));
   if (!source.valid()) return "cannot open " + from + ": " + windowsError(::GetLastError());
   if (!isPlainFile(source.get())) return from + " is not a regular file";
-  Handle target(::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle target(::CreateFileW(wideFromNarrow(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!target.valid()) return "cannot create " + to + ": " + windowsError(::GetLastError());
   std::vector<char> buffer(kCopyChunk);
   for (;;) {
@@ -120,30 +122,35 @@ std::string copyRegularFile(const std::string& from, const std::string& to) {
 }
 
 std::optional<std::string> createPrivateFolder(const std::string& prefix) {
-  char temp[MAX_PATH + 1] = {};
-  const DWORD length = ::GetTempPathA(MAX_PATH + 1, temp);
+  wchar_t wideTemp[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, wideTemp);
   if (length == 0 || length > MAX_PATH) return std::nullopt;
+  const std::string temp = narrowFromWide(std::wstring_view(wideTemp, length));
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string name = prefix + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
                              std::to_string(::GetTickCount64()) + "-" + std::to_string(counter++);
     const std::string path = joinPath(temp, name);
-    if (::CreateDirectoryA(path.c_str(), nullptr)) return path;
+    if (::CreateDirectoryW(wideFromNarrow(path).c_str(), nullptr)) return path;
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
   }
   return std::nullopt;
 }
 
 bool removeFolderAndFiles(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = ::FindFirstFileA(joinPath(folder, "*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = ::FindFirstFileW(wideFromNarrow(joinPath(folder, "*")).c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) removeFile(joinPath(folder, entry.cFileName));
-    } while (::FindNextFileA(search, &entry));
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        removeFile(joinPath(folder, narrowFromWide(entry.cFileName)));
+      }
+    } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
   }
-  return ::RemoveDirectoryA(folder.c_str()) != 0 || ::GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+  const std::wstring wideFolder = wideFromNarrow(folder);
+  return ::RemoveDirectoryW(wideFolder.c_str()) != 0 ||
+         ::GetFileAttributesW(wideFolder.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 #else
