@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/ScrollRequest.h"
+
 #include "controls/GdiObjects.h"
 #include "controls/TkFontPool.h"
 #include "records/ContactCardContent.h"
@@ -38,19 +40,6 @@ PrefixWidths prefixWidthsIn(HDC dc) {
     ::GetTextExtentExPointW(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()), 0,
                             nullptr, widths.data(), &size);
   };
-}
-
-int positionFor(int request, const SCROLLINFO& info) {
-  switch (request) {
-    case SB_LINEUP: return info.nPos - 1;
-    case SB_LINEDOWN: return info.nPos + 1;
-    case SB_PAGEUP: return info.nPos - static_cast<int>(info.nPage);
-    case SB_PAGEDOWN: return info.nPos + static_cast<int>(info.nPage);
-    case SB_THUMBTRACK: return info.nTrackPos;  // 32-bit, unlike the word in wParam
-    case SB_TOP: return info.nMin;
-    case SB_BOTTOM: return info.nMax;
-    default: return info.nPos;
-  }
 }
 
 RECT shifted(RECT rect, int offset) {
@@ -106,9 +95,7 @@ LRESULT CContactInfoBoard::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CContactInfoBoard::OnVScroll(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  SCROLLINFO info{sizeof info, SIF_ALL};
-  ::GetScrollInfo(m_hWnd, SB_VERT, &info);
-  ScrollTo(positionFor(LOWORD(wParam), info));
+  ScrollTo(ScrollPositionFor(LOWORD(wParam), ReadScrollState(m_hWnd)));
   return 0;
 }
 
@@ -159,22 +146,15 @@ int CContactInfoBoard::LayOutRows(HDC dc) {
 }
 
 void CContactInfoBoard::SetScrollRange(int contentHeight) {
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-  info.nMin = 0;
-  info.nMax = contentHeight;
-  info.nPage = static_cast<UINT>(client_.bottom - client_.top);
-  info.nPos = 0;
-  ::SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
+  ResetScrollBar(m_hWnd, contentHeight, client_.bottom - client_.top);
   scrollOffset_ = 0;
 }
 
+// The system keeps the position inside the range: write it, read it back.
 void CContactInfoBoard::ScrollTo(int position) {
-  SCROLLINFO info{sizeof info, SIF_POS};
-  info.nPos = position;
-  ::SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
-  ::GetScrollInfo(m_hWnd, SB_VERT, &info);
-  if (info.nPos == scrollOffset_) return;
-  scrollOffset_ = info.nPos;
+  const int moved = MoveScrollBar(m_hWnd, position);
+  if (moved == scrollOffset_) return;
+  scrollOffset_ = moved;
   Invalidate();
   ::UpdateWindow(m_hWnd);
 }
@@ -227,7 +207,7 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
   const int clientHeight = client_.bottom - client_.top;
   controls::SelectScope font(dc, controls::TkFontPool::GetFont(kRowFont));
   for (const Row& row : rows_) {
-    const int rowBottom = std::max(row.valueRect.bottom, row.labelRect.bottom);
+    const int rowBottom = std::max<int>(row.valueRect.bottom, row.labelRect.bottom);
     if (rowBottom - offset <= 0) continue;
     if (row.labelRect.top - offset >= clientHeight) break;
     ::SetTextColor(dc, kLabelColour);
@@ -242,7 +222,7 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
 void CContactInfoBoard::DrawValue(HDC dc, const Row& row, int offset, int clientHeight) {
   ::SetTextColor(dc, kValueColour);
   const RECT clip = shifted(row.valueRect, offset);
-  const int firstVisible = std::max(0, (offset - row.valueRect.top) / lineHeight_);
+  const int firstVisible = std::max(0, (offset - static_cast<int>(row.valueRect.top)) / lineHeight_);
   for (std::size_t i = static_cast<std::size_t>(firstVisible); i < row.lines.size(); ++i) {
     const int y = clip.top + static_cast<int>(i) * lineHeight_;
     if (y >= clientHeight) break;

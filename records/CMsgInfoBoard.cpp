@@ -2,29 +2,11 @@
 
 #include <algorithm>
 
+#include "records/ScrollRequest.h"
+
 #include "records/ConversationContent.h"
 
 namespace records {
-
-namespace {
-
-// The new scroll position for a scroll-bar request; `info` holds every field.
-int positionFor(int request, const SCROLLINFO& info) {
-  switch (request) {
-    case SB_LINEUP: return info.nPos - 1;
-    case SB_LINEDOWN: return info.nPos + 1;
-    case SB_PAGEUP: return info.nPos - static_cast<int>(info.nPage);
-    case SB_PAGEDOWN: return info.nPos + static_cast<int>(info.nPage);
-    // The 32-bit track position: the word in wParam would stop at 65535
-    // units, a long way short of the end of a long conversation.
-    case SB_THUMBTRACK: return info.nTrackPos;
-    case SB_TOP: return info.nMin;
-    case SB_BOTTOM: return info.nMax;
-    default: return info.nPos;
-  }
-}
-
-}  // namespace
 
 CMsgInfoBoard::~CMsgInfoBoard() {
   if (IsWindow()) ::DestroyWindow(m_hWnd);
@@ -71,9 +53,7 @@ LRESULT CMsgInfoBoard::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT CMsgInfoBoard::OnVScroll(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  SCROLLINFO info{sizeof info, SIF_ALL};
-  ::GetScrollInfo(m_hWnd, SB_VERT, &info);
-  ScrollTo(positionFor(LOWORD(wParam), info));
+  ScrollTo(ScrollPositionFor(LOWORD(wParam), ReadScrollState(m_hWnd)));
   return 0;
 }
 
@@ -128,23 +108,15 @@ bool CMsgInfoBoard::AddBubble(HDC dc, const BubbleText& text) {
 }
 
 void CMsgInfoBoard::SetScrollRange(int maximum, int page) {
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-  info.nMin = 0;
-  info.nMax = maximum;
-  info.nPage = static_cast<UINT>(std::max(page, 0));
-  info.nPos = 0;
-  ::SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
+  ResetScrollBar(m_hWnd, maximum, page);
   scrollPosition_ = 0;
 }
 
 // The system keeps the position inside the range: write it, read it back.
 void CMsgInfoBoard::ScrollTo(int position) {
-  SCROLLINFO info{sizeof info, SIF_POS};
-  info.nPos = position;
-  ::SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
-  ::GetScrollInfo(m_hWnd, SB_VERT, &info);
-  if (info.nPos == scrollPosition_) return;
-  scrollPosition_ = info.nPos;
+  const int moved = MoveScrollBar(m_hWnd, position);
+  if (moved == scrollPosition_) return;
+  scrollPosition_ = moved;
   Invalidate();
   ::UpdateWindow(m_hWnd);
 }
