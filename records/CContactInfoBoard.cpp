@@ -212,23 +212,26 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
     if (row.labelRect.top - offset >= clientHeight) break;
     ::SetTextColor(dc, kLabelColour);
     RECT label = shifted(row.labelRect, offset);
-    ::DrawTextW(dc, row.label.c_str(), static_cast<int>(row.label.size()), &label, kSingleLine | DT_RIGHT);
+    // Not clipped: a glyph's ink may reach a pixel or two past its advance
+    // width, which the text extents (and so the ellipsis) leave out.
+    ::DrawTextW(dc, row.label.c_str(), static_cast<int>(row.label.size()), &label, kSingleLine | DT_RIGHT | DT_NOCLIP);
     DrawValue(dc, row, offset, clientHeight);
   }
 }
 
 // The value's lines as the line-breaking rule cut them, each drawn at its
-// own height; only the lines inside the client area are drawn.
+// own height; only the lines inside the client area are drawn. Each line
+// fits the value's width by its advance widths; it is not clipped, so the
+// ink of a last glyph that overhangs its advance stays whole.
 void CContactInfoBoard::DrawValue(HDC dc, const Row& row, int offset, int clientHeight) {
   ::SetTextColor(dc, kValueColour);
-  const RECT clip = shifted(row.valueRect, offset);
+  const RECT area = shifted(row.valueRect, offset);
   const int firstVisible = std::max(0, (offset - static_cast<int>(row.valueRect.top)) / lineHeight_);
   for (std::size_t i = static_cast<std::size_t>(firstVisible); i < row.lines.size(); ++i) {
-    const int y = clip.top + static_cast<int>(i) * lineHeight_;
+    const int y = area.top + static_cast<int>(i) * lineHeight_;
     if (y >= clientHeight) break;
     const TextLine& line = row.lines[i];
-    ::ExtTextOutW(dc, clip.left, y, ETO_CLIPPED, &clip, row.value.c_str() + line.start,
-                  static_cast<UINT>(line.length), nullptr);
+    ::TextOutW(dc, area.left, y, row.value.c_str() + line.start, static_cast<int>(line.length));
   }
 }
 
