@@ -28,6 +28,7 @@ void CMsgInfoBoard::ShowConversation(const phone::ConversationRecord* conversati
     const std::vector<BubbleText> texts =
         ConversationBubblesOf(*conversation, lists_ != nullptr ? lists_->messages : nullptr);
     controls::WindowDC screen(m_hWnd);
+    controls::SelectScope font(screen.dc(), CMsgInfoItem::BodyFont());
     bubbles_.reserve(texts.size());
     for (const BubbleText& text : texts) AddBubble(screen.dc(), text);
     SetScrollRange(contentHeight_ / kScrollUnit, (client_.bottom - client_.top) / kScrollUnit);
@@ -82,11 +83,13 @@ void CMsgInfoBoard::DoPaint(HDC dc) {
   ::SetBkColor(dc, CMsgInfoItem::kBackground);
   ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   const int offset = scrollPosition_ * kScrollUnit;
+  const HDC pieces = ::CreateCompatibleDC(dc);
   for (std::size_t i = FirstBubbleBelow(offset); i < bubbles_.size(); ++i) {
     const CMsgInfoItem& bubble = bubbles_[i];
     if (bubble.top() - offset >= client.bottom) break;
-    bubble.Draw(dc, CMsgInfoItem::kLeft, bubble.top() - offset, frames_);
+    bubble.Draw(dc, pieces, CMsgInfoItem::kLeft, bubble.top() - offset, frames_);
   }
+  ::DeleteDC(pieces);
   controls::UniqueGdi<HPEN> pen(::CreatePen(PS_SOLID, 1, kBorderColour));
   controls::SelectScope selectPen(dc, pen.get());
   ::MoveToEx(dc, 0, client.top, nullptr);

@@ -24,37 +24,38 @@ const Border& borderOf(int kind) { return kind == kBubbleReceived ? kReceivedBor
 // Where the right-hand frame starts: one pixel wider than the left-hand one.
 constexpr int kOtherExtraWidth = 1;
 
-BubbleFrames::Pieces loadPieces(const wchar_t* prefix) {
-  const auto load = [prefix](const wchar_t* name) {
-    return controls::UniqueBitmap(controls::LoadBitmapPicture(std::wstring(prefix) + name));
-  };
-  return BubbleFrames::Pieces{load(L"lefttop.bmp"),  load(L"leftbottom.bmp"), load(L"righttop.bmp"),
-                              load(L"rightbottom.bmp"), load(L"topline.bmp"),  load(L"bottomline.bmp"),
-                              load(L"leftline.bmp"),    load(L"rightline.bmp")};
+BubbleFrames::Piece loadPiece(const std::wstring& name) {
+  BubbleFrames::Piece piece{controls::UniqueBitmap(controls::LoadBitmapPicture(name)), SIZE{}};
+  BITMAP size{};
+  if (piece.bitmap && ::GetObjectW(piece.bitmap.get(), sizeof size, &size) != 0) {
+    piece.size = SIZE{size.bmWidth, size.bmHeight};
+  }
+  return piece;
+}
+
+BubbleFrames::Pieces loadPieces(const std::wstring& prefix, COLORREF fill) {
+  return BubbleFrames::Pieces{loadPiece(prefix + L"lefttop.bmp"),     loadPiece(prefix + L"leftbottom.bmp"),
+                              loadPiece(prefix + L"righttop.bmp"),    loadPiece(prefix + L"rightbottom.bmp"),
+                              loadPiece(prefix + L"topline.bmp"),     loadPiece(prefix + L"bottomline.bmp"),
+                              loadPiece(prefix + L"leftline.bmp"),    loadPiece(prefix + L"rightline.bmp"),
+                              controls::UniqueBrush(::CreateSolidBrush(fill))};
 }
 
 // Copies a piece into (x, y, width, height), stretched when its size differs.
-void drawPiece(HDC dc, HDC source, HBITMAP piece, int x, int y, int width, int height) {
-  if (piece == nullptr || width <= 0 || height <= 0) return;
-  BITMAP size{};
-  ::GetObjectW(piece, sizeof size, &size);
-  controls::SelectScope select(source, piece);
-  if (size.bmWidth == width && size.bmHeight == height) {
+void drawPiece(HDC dc, HDC source, const BubbleFrames::Piece& piece, int x, int y, int width, int height) {
+  if (!piece.bitmap || width <= 0 || height <= 0) return;
+  controls::SelectScope select(source, piece.bitmap.get());
+  if (piece.size.cx == width && piece.size.cy == height) {
     ::BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
   } else {
-    ::StretchBlt(dc, x, y, width, height, source, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    ::StretchBlt(dc, x, y, width, height, source, 0, 0, piece.size.cx, piece.size.cy, SRCCOPY);
   }
-}
-
-RECT measure(HDC dc, const std::wstring& text, int width) {
-  RECT rect{0, 0, width, 0};
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, CMsgInfoItem::kBodyFormat | DT_CALCRECT);
-  return rect;
 }
 
 }  // namespace
 
-BubbleFrames::BubbleFrames() : received_(loadPieces(L"in_")), other_(loadPieces(L"out_")) {}
+BubbleFrames::BubbleFrames()
+    : received_(loadPieces(L"in_", kReceivedBorder.fill)), other_(loadPieces(L"out_", kOtherBorder.fill)) {}
 
 HFONT CMsgInfoItem::BodyFont() { return controls::TkFontPool::GetFont(kTextFont); }
 
@@ -63,19 +64,17 @@ CMsgInfoItem::CMsgInfoItem(HDC dc, const BubbleText& text, int top)
       date_(text.date.begin(), text.date.end()),
       kind_(text.kind == kBubbleReceived ? kBubbleReceived : kBubbleOther),
       top_(top) {
-  controls::SelectScope font(dc, BodyFont());
-  // The widest line at the widest allowed width decides the frame's width;
-  // the height is then measured again at the width the body is drawn with.
-  const RECT widest = measure(dc, body_, kMaxTextWidth);
-  const int textWidth = std::clamp<int>(widest.right, 1, kMaxTextWidth);
-  const int drawnWidth = textWidth + (kind_ == kBubbleReceived ? 0 : kOtherExtraWidth);
-  TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
-  const bool oneLine = widest.bottom <= metrics.tmHeight && widest.right <= drawnWidth;
-  const int textHeight = oneLine ? static_cast<int>(widest.bottom) : static_cast<int>(measure(dc, body_, drawnWidth).bottom);
+  // Measured at the widest allowed width, and drawn at that same width from
+  // the inner rectangle's left edge: the lines are the same, and the widest
+  // of them sets the frame's width.
+  RECT measured{0, 0, kMaxTextWidth, 0};
+  ::DrawTextW(dc, body_.c_str(), static_cast<int>(body_.size()), &measured, kBodyFormat | DT_CALCRECT);
+  const int textWidth = std::clamp<int>(measured.right, 1, kMaxTextWidth);
+  const int textHeight = std::max<int>(measured.bottom, 0);
 
   const Border& border = borderOf(kind_);
-  const int frameWidth = border.left + drawnWidth + border.right;
+  const int innerWidth = textWidth + (kind_ == kBubbleReceived ? 0 : kOtherExtraWidth);
+  const int frameWidth = border.left + innerWidth + border.right;
   const int frameHeight = border.top + textHeight + border.bottom;
   if (kind_ == kBubbleReceived) {
     frame_ = RECT{0, kDateBand, frameWidth, kDateBand + frameHeight};
@@ -91,7 +90,7 @@ RECT CMsgInfoItem::InnerRect() const {
               frame_.bottom - border.bottom};
 }
 
-void CMsgInfoItem::Draw(HDC dc, int x, int y, const BubbleFrames& frames) const {
+void CMsgInfoItem::Draw(HDC dc, HDC pieces, int x, int y, const BubbleFrames& frames) const {
   POINT origin{};
   ::OffsetViewportOrgEx(dc, x, y, &origin);
   ::SetBkMode(dc, TRANSPARENT);
@@ -100,31 +99,29 @@ void CMsgInfoItem::Draw(HDC dc, int x, int y, const BubbleFrames& frames) const 
   RECT band{0, 0, kWidth, kDateBand};
   ::DrawTextW(dc, date_.c_str(), static_cast<int>(date_.size()), &band, kDateFormat);
   if (!body_.empty()) {
-    DrawFrame(dc, frames.of(kind_));
-    RECT inner = InnerRect();
-    ::DrawTextW(dc, body_.c_str(), static_cast<int>(body_.size()), &inner, kBodyFormat);
+    DrawFrame(dc, pieces, frames.of(kind_));
+    const RECT inner = InnerRect();
+    RECT text{inner.left, inner.top, inner.left + kMaxTextWidth, inner.bottom};
+    ::DrawTextW(dc, body_.c_str(), static_cast<int>(body_.size()), &text, kBodyFormat);
   }
   ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
 }
 
-void CMsgInfoItem::DrawFrame(HDC dc, const BubbleFrames::Pieces& pieces) const {
+void CMsgInfoItem::DrawFrame(HDC dc, HDC source, const BubbleFrames::Pieces& pieces) const {
   const Border& b = borderOf(kind_);
   const RECT& f = frame_;
   const RECT inner = InnerRect();
   const int edgeWidth = inner.right - inner.left;
   const int edgeHeight = inner.bottom - inner.top;
-  const HDC source = ::CreateCompatibleDC(dc);
-  drawPiece(dc, source, pieces.leftTop.get(), f.left, f.top, b.left, b.top);
-  drawPiece(dc, source, pieces.leftBottom.get(), f.left, inner.bottom, b.left, b.bottom);
-  drawPiece(dc, source, pieces.rightTop.get(), inner.right, f.top, b.right, b.top);
-  drawPiece(dc, source, pieces.rightBottom.get(), inner.right, inner.bottom, b.right, b.bottom);
-  drawPiece(dc, source, pieces.top.get(), inner.left, f.top, edgeWidth, b.top);
-  drawPiece(dc, source, pieces.bottom.get(), inner.left, inner.bottom, edgeWidth, b.bottom);
-  drawPiece(dc, source, pieces.left.get(), f.left, inner.top, b.left, edgeHeight);
-  drawPiece(dc, source, pieces.right.get(), inner.right, inner.top, b.right, edgeHeight);
-  ::DeleteDC(source);
-  controls::UniqueBrush fill(::CreateSolidBrush(b.fill));
-  ::FillRect(dc, &inner, fill.get());
+  drawPiece(dc, source, pieces.leftTop, f.left, f.top, b.left, b.top);
+  drawPiece(dc, source, pieces.leftBottom, f.left, inner.bottom, b.left, b.bottom);
+  drawPiece(dc, source, pieces.rightTop, inner.right, f.top, b.right, b.top);
+  drawPiece(dc, source, pieces.rightBottom, inner.right, inner.bottom, b.right, b.bottom);
+  drawPiece(dc, source, pieces.top, inner.left, f.top, edgeWidth, b.top);
+  drawPiece(dc, source, pieces.bottom, inner.left, inner.bottom, edgeWidth, b.bottom);
+  drawPiece(dc, source, pieces.left, f.left, inner.top, b.left, edgeHeight);
+  drawPiece(dc, source, pieces.right, inner.right, inner.top, b.right, edgeHeight);
+  ::FillRect(dc, &inner, pieces.fill.get());
 }
 
 }  // namespace records

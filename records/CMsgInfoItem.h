@@ -20,14 +20,20 @@
 namespace records {
 
 // The frame pieces of both kinds, loaded once by the view from the image
-// folder. A missing piece draws nothing.
+// folder, with their sizes and the fill brushes. A missing piece draws
+// nothing.
 class BubbleFrames {
  public:
   BubbleFrames();
 
+  struct Piece {
+    controls::UniqueBitmap bitmap;
+    SIZE size{};
+  };
   struct Pieces {
-    controls::UniqueBitmap leftTop, leftBottom, rightTop, rightBottom;
-    controls::UniqueBitmap top, bottom, left, right;
+    Piece leftTop, leftBottom, rightTop, rightBottom;
+    Piece top, bottom, left, right;
+    controls::UniqueBrush fill;
   };
   const Pieces& of(int kind) const { return kind == kBubbleReceived ? received_ : other_; }
 
@@ -48,12 +54,13 @@ class CMsgInfoItem {
   static HFONT BodyFont();
   static constexpr UINT kBodyFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
 
-  // Lays out a bubble whose window-area top is `top` in the view's content;
-  // measures the body in `dc` (any DC of the screen).
+  // Lays out a bubble whose top is `top` in the view's content; measures
+  // the body in `dc`, a DC of the screen with BodyFont() selected.
   CMsgInfoItem(HDC dc, const BubbleText& text, int top);
 
-  // Draws the bubble with its top left corner at (x, y) of `dc`.
-  void Draw(HDC dc, int x, int y, const BubbleFrames& frames) const;
+  // Draws the bubble with its top left corner at (x, y) of `dc`; `pieces`
+  // is a memory DC for copying the frame pieces from.
+  void Draw(HDC dc, HDC pieces, int x, int y, const BubbleFrames& frames) const;
 
   // Attributes, in the bubble's own coordinates.
   const std::wstring& body() const { return body_; }
@@ -67,7 +74,7 @@ class CMsgInfoItem {
   RECT InnerRect() const;
 
  private:
-  void DrawFrame(HDC dc, const BubbleFrames::Pieces& pieces) const;
+  void DrawFrame(HDC dc, HDC source, const BubbleFrames::Pieces& pieces) const;
 
   std::wstring body_;
   std::wstring date_;
