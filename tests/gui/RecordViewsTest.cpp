@@ -270,3 +270,37 @@ TEST_F(ConversationViewTest, EveryMessageOfA20000MessageConversationIsReachable)
 }
 
 }  // namespace
+
+namespace {
+
+// The panes as the main window creates them: on the records of a scan, here
+// the live records of the demo phone.
+TEST(RecordViewsOnPhoneRecords, CardAndViewShowTheDemoPhonesRecords) {
+  phone::PhoneRecords phone;
+  phone.readContacts(std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db");
+  phone.readSms(std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db");
+  ASSERT_NE(phone.contactLists().contacts, nullptr);
+  ASSERT_NE(phone.smsLists().conversations, nullptr);
+  MainWindowStandIn parent;
+
+  CContactInfoBoard card;
+  ASSERT_TRUE(card.Create(parent.handle(), phone));
+  std::size_t rows = 0;
+  for (const phone::ContactRecord* contact = phone.contactLists().contacts; contact != nullptr; contact = contact->next) {
+    card.Send(records::kShowContactMessage, 0, reinterpret_cast<LPARAM>(contact));
+    rows += card.rows().size();
+  }
+  EXPECT_GT(rows, 40u) << "the demo contacts' phones and e-mail addresses";
+
+  CMsgInfoBoard view;
+  ASSERT_TRUE(view.Create(parent.handle(), phone));
+  std::size_t bubbles = 0;
+  for (const phone::ConversationRecord* thread = phone.smsLists().conversations; thread != nullptr;
+       thread = thread->next) {
+    view.Send(records::kShowConversationMessage, 0, reinterpret_cast<LPARAM>(thread));
+    bubbles += view.bubbles().size();
+  }
+  EXPECT_EQ(bubbles, 263u) << "every live message of the demo phone";
+}
+
+}  // namespace
