@@ -29,7 +29,10 @@ constexpr int kLabelLeft = 5;
 constexpr int kLabelRight = 95;
 constexpr int kValueLeft = 100;
 constexpr int kRightMargin = 5;
-constexpr UINT kSingleLine = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+// Single lines cut with an ellipsis to their width but not clipped to their
+// height: the name's font is taller than its 18-pixel band, and its
+// descenders would be cut off.
+constexpr UINT kSingleLine = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP;
 
 std::wstring wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -58,6 +61,7 @@ bool CContactInfoBoard::Create(HWND parent, const phone::PhoneRecords& records) 
 }
 
 bool CContactInfoBoard::Create(HWND parent, const phone::ContactLists& lists) {
+  if (IsWindow()) return false;  // one window per object; destroy it first
   lists_ = &lists;
   return CSkinnedDialog::Create(parent) != nullptr;
 }
@@ -91,7 +95,7 @@ LRESULT CContactInfoBoard::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   content_ = client_;
   picture_ = controls::LoadPicture(L"contactperson.png");
   SetScrollRange(0);
-  return TRUE;
+  return FALSE;  // the keyboard focus stays where it is (the record list)
 }
 
 LRESULT CContactInfoBoard::OnVScroll(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -212,9 +216,9 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
     if (row.labelRect.top - offset >= clientHeight) break;
     ::SetTextColor(dc, kLabelColour);
     RECT label = shifted(row.labelRect, offset);
-    // Not clipped: a glyph's ink may reach a pixel or two past its advance
-    // width, which the text extents (and so the ellipsis) leave out.
-    ::DrawTextW(dc, row.label.c_str(), static_cast<int>(row.label.size()), &label, kSingleLine | DT_RIGHT | DT_NOCLIP);
+    // Not clipped either: a glyph's ink may reach a pixel or two past its
+    // advance width, which the text extents (and so the ellipsis) leave out.
+    ::DrawTextW(dc, row.label.c_str(), static_cast<int>(row.label.size()), &label, kSingleLine | DT_RIGHT);
     DrawValue(dc, row, offset, clientHeight);
   }
 }

@@ -17,6 +17,7 @@ bool CMsgInfoBoard::Create(HWND parent, const phone::PhoneRecords& records) {
 }
 
 bool CMsgInfoBoard::Create(HWND parent, const phone::SmsLists& lists) {
+  if (IsWindow()) return false;  // one window per object; destroy it first
   lists_ = &lists;
   return CSkinnedDialog::Create(parent) != nullptr;
 }
@@ -50,7 +51,7 @@ LRESULT CMsgInfoBoard::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
                  kPlacement.bottom - kPlacement.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   client_ = GetClientRect();
   SetScrollRange(100, 100);
-  return TRUE;
+  return FALSE;  // the keyboard focus stays where it is (the record list)
 }
 
 LRESULT CMsgInfoBoard::OnVScroll(UINT, WPARAM wParam, LPARAM, BOOL&) {

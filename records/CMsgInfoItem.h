@@ -50,9 +50,11 @@ class CMsgInfoItem {
   static constexpr int kMaxTextWidth = 160;  // a longer body wraps
   static constexpr COLORREF kBackground = RGB(244, 247, 250);
 
-  // Font and flags of the body, for measuring and drawing alike.
+  // Font and flags of the body, for measuring and drawing alike. Words
+  // wrap; a word wider than the bubble is broken like an edit control
+  // breaks it, rather than cut off at the frame.
   static HFONT BodyFont();
-  static constexpr UINT kBodyFormat = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+  static constexpr UINT kBodyFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_LEFT;
 
   // Lays out a bubble whose top is `top` in the view's content; measures
   // the body in `dc`, a DC of the screen with BodyFont() selected.

@@ -224,6 +224,20 @@ TEST_F(ConversationViewTest, ShortWrappedAndMultiLineBodiesAreSizedToShowEveryLi
   EXPECT_EQ(state.nMax, bubbles.back().bottom() / 10);
 }
 
+TEST_F(ConversationViewTest, AWordWiderThanTheBubbleIsBrokenInsideTheFrame) {
+  const auto& conversation = build_.conversation(2);
+  build_.message(2, "555", 0, phone::kDirectionReceived, std::string(60, 'W'));
+  Show(&conversation);
+  ASSERT_EQ(view_.bubbles().size(), 1u);
+  const RECT inner = view_.bubbles()[0].InnerRect();
+  EXPECT_LE(inner.right - inner.left, CMsgInfoItem::kMaxTextWidth);
+  EXPECT_GE(DrawnBodyLines(0), 3) << "60 W are far wider than one line";
+  const ClientPicture picture(view_.m_hWnd);
+  const RECT bubble = view_.BubbleRectInClient(0);
+  RECT beyond{bubble.left + inner.right, bubble.top + inner.top, bubble.right, bubble.top + inner.bottom};
+  EXPECT_EQ(picture.CountNear(beyond, RGB(0, 0, 0), 100), 0) << "no text right of the frame";
+}
+
 TEST_F(ConversationViewTest, RecoveredMessageIsOneRightBubbleWithoutADate) {
   const auto& recovered = build_.recoveredMessage("Sam Ortiz\t+15125550163\tDon't tell her about the party!");
   Show(&recovered);

@@ -99,7 +99,8 @@ TEST_F(Screenshots, ContactCard) {
 }
 
 // The conversation view: received and sent bubbles, a long wrapped body,
-// a body with line breaks.
+// a body with line breaks; then scrolled to the end: Chinese text and an
+// emoji, and a long address without spaces.
 TEST_F(Screenshots, ConversationView) {
   view_test::MainWindowStandIn parent(true);
   records_testing::RecordBuilder build;
@@ -113,9 +114,14 @@ TEST_F(Screenshots, ConversationView) {
   build.message(4, "555", 0, phone::kDirectionSent, "Shopping list:\n- bread\n- milk\n- candles",
                 "2024-05-01 18:07:45");
   build.message(4, "555", 0, phone::kDirectionReceived, "ok", "2024-05-01 18:08:00");
+  build.message(4, "555", 0, phone::kDirectionSent, "收到 👍 à demain", "2024-05-01 18:09:12");
+  build.message(4, "555", 0, phone::kDirectionReceived,
+                "Map: https://maps.example.com/place/LumenLabs/@51.5072,-0.1276,17z?entry=shared", "2024-05-01 18:10:30");
   const phone::SmsLists lists = view_test::SmsListsOf(build.records);
   records::CMsgInfoBoard view;
   ASSERT_TRUE(view.Create(parent.handle(), lists));
   view.Send(records::kShowConversationMessage, 0, reinterpret_cast<LPARAM>(&conversation));
   Save(view.m_hWnd, L"conversation-view.png");
+  view.Send(WM_VSCROLL, SB_BOTTOM);
+  Save(view.m_hWnd, L"conversation-view-end.png");
 }
