@@ -19,7 +19,7 @@ WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-
   wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix \
   fonts-wqy-microhei locales
 
-.PHONY: all setup setup-win build build-asan build-win64 test run screenshots skin fuzz bench demo-phone clean
+.PHONY: all setup setup-win build build-asan build-win64 test run screenshots skin fuzz bench bench-views demo-phone clean
 
 all: build
 
@@ -55,7 +55,8 @@ run: build
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
-# box and the About box, from the real windows under Wine and Xvfb.
+# box, the About box, the contact card and the conversation view, from the
+# real windows under Wine and Xvfb.
 screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
@@ -73,6 +74,11 @@ demo-phone: build
 
 bench: build
 	$(NATIVE)/bench/carve_bench
+
+# Timings of the conversation view (20,000 messages) under Wine.
+bench-views: build-win64
+	tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_also_run_disabled_tests \
+	  --gtest_filter='RecordViewsBench.*'
 
 # Runs the engine fuzzer; FUZZ_SECONDS sets how long (default 60).
 FUZZ_SECONDS ?= 60

@@ -30,7 +30,10 @@ void textOut(HDC dc, POINT at, const std::wstring& text) {
 
 }  // namespace
 
-CAboutBox::CAboutBox(HWND owner) : owner_(owner), linkBackground_(::CreateSolidBrush(kLinkBackground)) {}
+CAboutBox::CAboutBox(HWND owner) : owner_(owner), linkBackground_(::CreateSolidBrush(kLinkBackground)) {
+  KeepBackgroundUnder(closeButton_);
+  KeepBackgroundUnder(okButton_);
+}
 
 const wchar_t* CAboutBox::LegalNotice() { return kLegalNotice; }
 
@@ -44,17 +47,6 @@ LRESULT CAboutBox::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
 LRESULT CAboutBox::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
   client_ = GetClientRect();
   ApplyRoundedRegion(true);
-  return 0;
-}
-
-LRESULT CAboutBox::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-  PaintScope paint(m_hWnd);
-  Render(paint.dc());
-  return 0;
-}
-
-LRESULT CAboutBox::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  Render(reinterpret_cast<HDC>(wParam));
   return 0;
 }
 
@@ -85,13 +77,11 @@ void CAboutBox::Initialize() {
   SetUpHomePageLink();
 }
 
-// The box takes the size of its background picture; WM_SIZE then gives it
-// its rounded corners.
+// The box takes the size of its background picture (WM_SIZE keeps its
+// rounded corners when it changes).
 void CAboutBox::FitToBackground() {
   background_ = LoadPicture(L"aboutbk.png");
-  ::MoveWindow(m_hWnd, 0, 0, PictureWidth(background_), PictureHeight(background_), FALSE);
-  CenterWindow();
-  client_ = GetClientRect();
+  client_ = CSkinnedDialog::FitToBackground(background_);
 }
 
 void CAboutBox::SetUpHomePageLink() {
@@ -113,13 +103,6 @@ HWND CAboutBox::FindLinkControl() const {
     if (lstrcmpiW(className, L"Static") == 0) return child;
   }
   return nullptr;
-}
-
-void CAboutBox::Render(HDC target) {
-  MemoryDC canvas(target, client_);
-  DoPaint(canvas.dc());
-  closeButton_.CaptureBackground(canvas.dc());
-  okButton_.CaptureBackground(canvas.dc());
 }
 
 void CAboutBox::DoPaint(HDC dc) {

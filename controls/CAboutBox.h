@@ -8,12 +8,13 @@
 #include "controls/CImgButton.h"
 #include "controls/GdiObjects.h"
 #include "controls/Pictures.h"
+#include "controls/SkinnedDialog.h"
 #include "framework/Window.h"
 #include "resources/resource.h"
 
 namespace controls {
 
-class CAboutBox : public fw::CDialogImpl<CAboutBox> {
+class CAboutBox : public CSkinnedDialog<CAboutBox> {
  public:
   enum { IDD = IDD_ABOUTBOX };
 
@@ -33,22 +34,20 @@ class CAboutBox : public fw::CDialogImpl<CAboutBox> {
   BEGIN_MSG_MAP(CAboutBox)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColorStatic)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     COMMAND_ID_HANDLER(IDC_ABOUT_CLOSE, OnEndCommand)
     COMMAND_ID_HANDLER(IDC_ABOUT_OK, OnEndCommand)
+    CHAIN_MSG_MAP(CSkinnedDialog<CAboutBox>)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
+
+ protected:
+  void DoPaint(HDC dc) override;
 
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&);
-  LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnCtlColorStatic(UINT, WPARAM, LPARAM lParam, BOOL& handled);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnEndCommand(WORD, WORD id, HWND, BOOL&);
@@ -57,8 +56,6 @@ class CAboutBox : public fw::CDialogImpl<CAboutBox> {
   void FitToBackground();
   void SetUpHomePageLink();
   HWND FindLinkControl() const;
-  void Render(HDC target);
-  void DoPaint(HDC dc);
   void DrawBackground(HDC dc);
   void DrawTitle(HDC dc);
   void DrawVersion(HDC dc);

@@ -58,7 +58,10 @@ HFONT messageFont() { return get_font(L"Arial", 16, 400); }
 }  // namespace
 
 CMsgBox::CMsgBox(int icon, int buttons, const std::wstring& text)
-    : iconKind_(icon), buttons_(buttons), background_(LoadPicture(L"msgbox.png")), text_(text) {}
+    : iconKind_(icon), buttons_(buttons), background_(LoadPicture(L"msgbox.png")), text_(text) {
+  KeepBackgroundUnder(closeButton_);
+  for (CImgButton& button : flagButtons_) KeepBackgroundUnder(button);
+}
 
 int CMsgBox::Show(int icon, int buttons, const std::wstring& text, HWND parent) {
   CMsgBox box(icon, buttons, text);
@@ -102,17 +105,6 @@ LRESULT CMsgBox::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return TRUE;
 }
 
-LRESULT CMsgBox::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
-  PaintScope paint(m_hWnd);
-  Render(paint.dc());
-  return 0;
-}
-
-LRESULT CMsgBox::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  Render(reinterpret_cast<HDC>(wParam));
-  return 0;
-}
-
 LRESULT CMsgBox::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
   fw::DragByBackground(m_hWnd, lParam);
   return 0;
@@ -136,12 +128,7 @@ void CMsgBox::Initialize() {
   LayoutText();
 }
 
-void CMsgBox::FitToBackground() {
-  ::MoveWindow(m_hWnd, 0, 0, PictureWidth(background_), PictureHeight(background_), FALSE);
-  CenterWindow();
-  client_ = GetClientRect();
-  ApplyRoundedRegion(true);
-}
+void CMsgBox::FitToBackground() { client_ = CSkinnedDialog::FitToBackground(background_); }
 
 void CMsgBox::AttachButtons() {
   closeButton_.Attach(GetDlgItem(IDC_MSG_CLOSE), L"close.png", kClosePosition.x, kClosePosition.y, kButtonFrames);
@@ -194,12 +181,6 @@ void CMsgBox::LayoutText() {
   lineCount_ = height / std::max<int>(extent.cy, 1);
 }
 
-void CMsgBox::Render(HDC target) {
-  MemoryDC canvas(target, client_);
-  DoPaint(canvas.dc());
-  CaptureButtonBackgrounds(canvas.dc());
-}
-
 void CMsgBox::DoPaint(HDC dc) {
   DrawPictures(dc);
   ::SetBkMode(dc, TRANSPARENT);
@@ -233,11 +214,6 @@ void CMsgBox::DrawMessage(HDC dc) {
   ::SetTextColor(dc, RGB(0, 0, 0));
   RECT rect = textRect_;
   ::DrawTextW(dc, text_.c_str(), -1, &rect, textFormat_ | kTextFormat);
-}
-
-void CMsgBox::CaptureButtonBackgrounds(HDC dc) {
-  closeButton_.CaptureBackground(dc);
-  for (CImgButton& button : flagButtons_) button.CaptureBackground(dc);
 }
 
 CImgButton& CMsgBox::FlagButton(int id) {

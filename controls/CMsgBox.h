@@ -11,6 +11,7 @@
 
 #include "controls/CImgButton.h"
 #include "controls/Pictures.h"
+#include "controls/SkinnedDialog.h"
 #include "framework/Window.h"
 #include "resources/resource.h"
 
@@ -26,7 +27,7 @@ enum MsgBoxButtons {
   kMsgBoxYesNo = kMsgBoxYes | kMsgBoxNo,
 };
 
-class CMsgBox : public fw::CDialogImpl<CMsgBox> {
+class CMsgBox : public CSkinnedDialog<CMsgBox> {
  public:
   enum { IDD = IDD_MSGBOX };
 
@@ -58,23 +59,21 @@ class CMsgBox : public fw::CDialogImpl<CMsgBox> {
 
   BEGIN_MSG_MAP(CMsgBox)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     COMMAND_ID_HANDLER(IDC_MSG_CLOSE, OnEndCommand)
     COMMAND_ID_HANDLER(IDC_MSG_OK, OnEndCommand)
     COMMAND_ID_HANDLER(IDC_MSG_YES, OnEndCommand)
     COMMAND_ID_HANDLER(IDC_MSG_NO, OnEndCommand)
     COMMAND_ID_HANDLER(IDC_MSG_CANCEL, OnEndCommand)
+    CHAIN_MSG_MAP(CSkinnedDialog<CMsgBox>)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
+ protected:
+  void DoPaint(HDC dc) override;
+
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&);
-  LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnEndCommand(WORD, WORD id, HWND, BOOL&);
 
@@ -83,12 +82,9 @@ class CMsgBox : public fw::CDialogImpl<CMsgBox> {
   void AttachButtons();
   void PlaceFlagButtons();
   void LayoutText();
-  void Render(HDC target);
-  void DoPaint(HDC dc);
   void DrawPictures(HDC dc);
   void DrawTitle(HDC dc);
   void DrawMessage(HDC dc);
-  void CaptureButtonBackgrounds(HDC dc);
   CImgButton& FlagButton(int id);
 
   int iconKind_;

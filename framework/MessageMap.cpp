@@ -37,6 +37,8 @@ HWND notifyingChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+bool isColourMessage(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
 }  // namespace
 
 LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled) {
@@ -45,7 +47,9 @@ LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam
     handled = FALSE;
     return 1;
   }
-  return SendMessageW(child, OCM_BASE + msg, wParam, lParam);
+  const LRESULT result = SendMessageW(child, OCM_BASE + msg, wParam, lParam);
+  if (result == 0 && isColourMessage(msg)) handled = FALSE;
+  return result;
 }
 
 }  // namespace fw

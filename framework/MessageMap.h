@@ -27,6 +27,12 @@ constexpr UINT OCM_DRAWITEM = OCM_BASE + WM_DRAWITEM;
 constexpr UINT OCM_MEASUREITEM = OCM_BASE + WM_MEASUREITEM;
 constexpr UINT OCM_COMPAREITEM = OCM_BASE + WM_COMPAREITEM;
 constexpr UINT OCM_DELETEITEM = OCM_BASE + WM_DELETEITEM;
+constexpr UINT OCM_CTLCOLORMSGBOX = OCM_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT OCM_CTLCOLOREDIT = OCM_BASE + WM_CTLCOLOREDIT;
+constexpr UINT OCM_CTLCOLORLISTBOX = OCM_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT OCM_CTLCOLORBTN = OCM_BASE + WM_CTLCOLORBTN;
+constexpr UINT OCM_CTLCOLORDLG = OCM_BASE + WM_CTLCOLORDLG;
+constexpr UINT OCM_CTLCOLORSCROLLBAR = OCM_BASE + WM_CTLCOLORSCROLLBAR;
 constexpr UINT OCM_CTLCOLORSTATIC = OCM_BASE + WM_CTLCOLORSTATIC;
 constexpr UINT OCM_FIRST = OCM_BASE + WM_CREATE;     // the lowest message that is reflected
 constexpr UINT OCM_LAST = OCM_BASE + WM_CTLCOLORSTATIC;
@@ -41,7 +47,9 @@ class MessageMapOwner {
 };
 
 // Sends a child's notification back to the child as an OCM_ message.
-// Sets `handled` to FALSE when the message names no child.
+// Sets `handled` to FALSE when the message names no child, and when a
+// colour message (WM_CTLCOLOR*) comes back as 0: the child chose no brush,
+// so the parent's own handling or the default one gives it.
 LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
 }  // namespace fw
@@ -58,6 +66,14 @@ LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam
     bHandled = TRUE;                                      \
     lResult = func(uMsg, wParam, lParam, bHandled);       \
     if (bHandled) return TRUE;                            \
+  }
+
+// One handler for every message from `first` to `last`, both included.
+#define MESSAGE_RANGE_HANDLER(first, last, func)         \
+  if (uMsg >= (first) && uMsg <= (last)) {               \
+    bHandled = TRUE;                                     \
+    lResult = func(uMsg, wParam, lParam, bHandled);      \
+    if (bHandled) return TRUE;                           \
   }
 
 #define COMMAND_ID_HANDLER(id, func)                                                                \
@@ -81,6 +97,11 @@ LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam
     lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);           \
     if (bHandled) return TRUE;                                                                      \
   }
+
+// Hands the message to a base class's map (a base that handles part of
+// every window's messages, such as the skinned dialogs' painting).
+#define CHAIN_MSG_MAP(theChainClass)                                                  \
+  if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
 
 #define REFLECT_NOTIFICATIONS()                                                       \
   {                                                                                   \

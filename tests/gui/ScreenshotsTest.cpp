@@ -6,7 +6,10 @@
 #include "app/CMainDlg.h"
 #include "controls/CAboutBox.h"
 #include "controls/CMsgBox.h"
+#include "records/CContactInfoBoard.h"
+#include "records/CMsgInfoBoard.h"
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/RecordViewsSupport.h"
 #include "tests/gui/Screenshot.h"
 
 namespace {
@@ -73,4 +76,52 @@ TEST_F(Screenshots, AboutBox) {
   });
   controls::CAboutBox about(nullptr);
   about.DoModal(nullptr);
+}
+
+// The contact card in a plain window of the main window's size: several
+// phones, an e-mail address, an organisation and a long wrapped value.
+TEST_F(Screenshots, ContactCard) {
+  view_test::MainWindowStandIn parent(true);
+  records_testing::RecordBuilder build;
+  const auto& contact = build.contact(1, "Margaret Hollingsworth-Delacroix");
+  build.dataRow(1, 3, "Lumen Labs", nullptr);
+  build.dataRow(1, 1, "+44 20 7946 0321", "2");
+  build.dataRow(1, 1, "020 7946 0958", "1");
+  build.dataRow(1, 1, "+33 1 99 00 12 34 ext. 5521, ask the front desk for the research wing", "3");
+  build.dataRow(1, 1, "555-0142\n555-0143 (evenings)", "17");
+  build.dataRow(1, 2, "margaret.hollingsworth@lumen-labs.example.com", "2");
+  build.dataRow(1, 2, "mh@example.org", "1");
+  const phone::ContactLists lists = view_test::ContactListsOf(build.records);
+  records::CContactInfoBoard card;
+  ASSERT_TRUE(card.Create(parent.handle(), lists));
+  card.Send(records::kShowContactMessage, 0, reinterpret_cast<LPARAM>(&contact));
+  Save(card.m_hWnd, L"contact-card.png");
+}
+
+// The conversation view: received and sent bubbles, a long wrapped body,
+// a body with line breaks; then scrolled to the end: Chinese text and an
+// emoji, and a long address without spaces.
+TEST_F(Screenshots, ConversationView) {
+  view_test::MainWindowStandIn parent(true);
+  records_testing::RecordBuilder build;
+  const auto& conversation = build.conversation(4);
+  build.message(4, "555", 0, phone::kDirectionReceived, "Are you still coming tonight?", "2024-05-01 18:02:11");
+  build.message(4, "555", 0, phone::kDirectionSent, "Yes!", "2024-05-01 18:03:40");
+  build.message(4, "555", 0, phone::kDirectionReceived,
+                "Great. Parking is behind the building, the code for the gate is 4471. Bring the charger for "
+                "the laptop please, mine died this afternoon.",
+                "2024-05-01 18:05:02");
+  build.message(4, "555", 0, phone::kDirectionSent, "Shopping list:\n- bread\n- milk\n- candles",
+                "2024-05-01 18:07:45");
+  build.message(4, "555", 0, phone::kDirectionReceived, "ok", "2024-05-01 18:08:00");
+  build.message(4, "555", 0, phone::kDirectionSent, "收到 👍 à demain", "2024-05-01 18:09:12");
+  build.message(4, "555", 0, phone::kDirectionReceived,
+                "Map: https://maps.example.com/place/LumenLabs/@51.5072,-0.1276,17z?entry=shared", "2024-05-01 18:10:30");
+  const phone::SmsLists lists = view_test::SmsListsOf(build.records);
+  records::CMsgInfoBoard view;
+  ASSERT_TRUE(view.Create(parent.handle(), lists));
+  view.Send(records::kShowConversationMessage, 0, reinterpret_cast<LPARAM>(&conversation));
+  Save(view.m_hWnd, L"conversation-view.png");
+  view.Send(WM_VSCROLL, SB_BOTTOM);
+  Save(view.m_hWnd, L"conversation-view-end.png");
 }
