@@ -10,6 +10,8 @@
 #include "controls/GdiObjects.h"
 #include "controls/TkFontPool.h"
 #include "controls/WebPages.h"
+#include "platform/TextEncoding.h"
+#include "records/RecordViewMessages.h"
 
 using controls::CImgButton;
 using controls::PictureWidth;
@@ -19,6 +21,18 @@ namespace {
 constexpr POINT kStepPicture = {1, 74};
 constexpr POINT kMenuAnchor = {884, 32};
 constexpr RECT kTreeRect = {1, 32, 222, 609};
+constexpr RECT kListCreateRect = {225, 32, 748, 576};
+constexpr int kListRowHeight = 30;
+
+// Where the list stands, and its columns, for each category.
+struct ListColumn {
+  const wchar_t* title;
+  int width;
+};
+constexpr RECT kContactsListPlace = {225, 32, 225 + 507, 32 + 576};
+constexpr RECT kMessageListPlace = {225, 32, 225 + 497, 32 + 576};
+const ListColumn kContactsColumns[] = {{L"Name", 150}, {L"Phone", 170}, {L"Company", 180}, {L"Email", 150}};
+const ListColumn kMessageColumns[] = {{L"Name", 220}, {L"Phone", 276}};
 constexpr POINT kHelpLinkAt = {470, 630};
 constexpr RECT kProgressRect = {42, 639, 772, 659};
 constexpr POINT kBusyAnimationAt = {20, 641};
@@ -117,11 +131,36 @@ void CMainDlg::CreateChildControls() {
   m_loadAnimation = controls::LoadPicture(L"loaddata.gif");
   m_loadFailure = controls::LoadPicture(L"loadfail.png");
   AttachButtons();
-  // The category tree and the record list belong to the scan page; they
-  // are filled once the scan workflow is wired in.
-  ::SetWindowPos(GetDlgItem(IDC_TREE), nullptr, kTreeRect.left, kTreeRect.top, kTreeRect.right - kTreeRect.left,
-                 kTreeRect.bottom - kTreeRect.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+  CreateCategoryTree();
+  CreateRecordList();
   PlaceProgressAndBusyAnimation();
+}
+
+void CMainDlg::CreateCategoryTree() {
+  if (!m_tree.SetUp(GetDlgItem(IDC_TREE))) return;
+  ::SetWindowPos(m_tree.m_hWnd, nullptr, kTreeRect.left, kTreeRect.top, kTreeRect.right - kTreeRect.left,
+                 kTreeRect.bottom - kTreeRect.top, SWP_NOZORDER | SWP_HIDEWINDOW);
+  TVINSERTSTRUCTW root{};
+  root.hParent = TVI_ROOT;
+  root.hInsertAfter = TVI_LAST;
+  root.item.mask = TVIF_TEXT | TVIF_CHILDREN;
+  root.item.pszText = const_cast<wchar_t*>(L"android phone");
+  root.item.cChildren = 1;
+  m_hTreeRoot = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&root)));
+  m_hCategories[kContactsKind] =
+      m_tree.InsertCategory(m_hTreeRoot, kContactsKind, L"Contacts", m_categoryIcons[0].get());
+  m_hCategories[kMessageKind] = m_tree.InsertCategory(m_hTreeRoot, kMessageKind, L"Message", m_categoryIcons[1].get());
+  m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(m_hTreeRoot));
+}
+
+void CMainDlg::CreateRecordList() {
+  m_pListView = std::make_unique<controls::CListViewCheck1>();
+  m_pListView->m_nItemHeight = kListRowHeight;
+  if (m_pListView->CreateList(m_hWnd, kListCreateRect, IDC_LIST) == nullptr) {
+    m_pListView.reset();
+    return;
+  }
+  m_pListView->ShowWindow(SW_HIDE);
 }
 
 void CMainDlg::AttachButtons() {
@@ -380,14 +419,194 @@ void CMainDlg::OnRetry() {
   // is wired in.
 }
 
+void CMainDlg::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
+  m_strDeletedContacts = std::move(deletedContacts);
+  m_strDeletedMessages = std::move(deletedMessages);
+}
+
+records::ExportRecords CMainDlg::RecordsView() const {
+  return records::ExportRecordsOf(m_records, m_strDeletedContacts, m_strDeletedMessages);
+}
+
+void CMainDlg::SetCategoryLoaded(int kind, const std::string& caption) {
+  if (kind < 0 || kind >= kCategorySlots || m_hCategories[kind] == nullptr) return;
+  const std::u16string text = platform::utf16FromNarrow(caption);
+  m_tree.SetCategory(m_hCategories[kind], reinterpret_cast<const wchar_t*>(text.c_str()), 1);
+}
+
+void CMainDlg::OnScanFinished() {
+  m_nPage = kScanPage;
+  m_nStep = 2;
+  m_btnBack.ShowWindow(SW_SHOW);
+  m_btnRecover.ShowWindow(SW_SHOW);
+  if (m_tree.IsWindow()) {
+    for (HTREEITEM item : {m_hTreeRoot, m_hCategories[kContactsKind], m_hCategories[kMessageKind]}) {
+      if (item != nullptr) m_tree.SetCheck(item, 1);
+    }
+    m_tree.ShowWindow(SW_SHOW);
+    // Selecting Contacts fills the list; from no selection, so that it is
+    // filled even when Contacts was selected before a reload.
+    m_tree.Send(TVM_SELECTITEM, TVGN_CARET, 0);
+    m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(m_hCategories[kContactsKind]));
+  }
+  Invalidate();
+}
+
+int CMainDlg::CategoryKindOf(HTREEITEM item) const {
+  const controls::CategoryData* data = m_tree.Category(item);
+  return data != nullptr ? data->index : -1;
+}
+
+LRESULT CMainDlg::OnTreeSelChanged(int, NMHDR* header, BOOL& handled) {
+  const HTREEITEM item = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
+  if (item == m_hTreeRoot) {
+    handled = FALSE;  // the root shows nothing of its own
+    return 0;
+  }
+  const controls::CategoryData* data = m_tree.Category(item);
+  if (data == nullptr || data->recordCount == 0 || !m_pListView) return 0;
+  m_hCurrentCategory = item;
+  m_pListView->header().SetCheck(m_tree.GetCheck(item));
+  m_pListView->Clear();
+  if (data->index == kContactsKind) ShowContactRows();
+  if (data->index == kMessageKind) ShowMessageRows();
+  return 0;
+}
+
+namespace {
+
+void placeHidden(HWND window, const RECT& place) {
+  ::SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_HIDEWINDOW);
+}
+
+}  // namespace
+
+void CMainDlg::ShowContactRows() {
+  if (m_pMsgBoard && m_pMsgBoard->IsWindow()) m_pMsgBoard->ShowWindow(SW_HIDE);
+  placeHidden(m_pListView->m_hWnd, kContactsListPlace);
+  int index = 0;
+  for (const ListColumn& column : kContactsColumns) m_pListView->InsertColumn(index++, column.width, column.title);
+  FillList(records::ContactRows(RecordsView()));
+  if (!m_pContactBoard) {
+    m_pContactBoard = std::make_unique<records::CContactInfoBoard>();
+    if (!m_pContactBoard->Create(m_hWnd, m_records)) m_pContactBoard.reset();
+  }
+  m_pListView->SetRecordKind(controls::kContactRecords);
+  m_pListView->ShowWindow(SW_SHOW);
+  if (!m_pContactBoard) return;
+  m_pContactBoard->ShowWindow(SW_SHOW);
+  const LPARAM first = m_pListView->RowCount() > 0 ? m_pListView->RowData(0) : 0;
+  m_pContactBoard->Send(records::kShowContactMessage, 0, first);
+}
+
+void CMainDlg::ShowMessageRows() {
+  if (m_pContactBoard && m_pContactBoard->IsWindow()) m_pContactBoard->ShowWindow(SW_HIDE);
+  placeHidden(m_pListView->m_hWnd, kMessageListPlace);
+  int index = 0;
+  for (const ListColumn& column : kMessageColumns) m_pListView->InsertColumn(index++, column.width, column.title);
+  FillList(records::MessageRows(RecordsView()));
+  if (!m_pMsgBoard) {
+    m_pMsgBoard = std::make_unique<records::CMsgInfoBoard>();
+    if (!m_pMsgBoard->Create(m_hWnd, m_records)) m_pMsgBoard.reset();
+  }
+  const bool any = m_pListView->RowCount() > 0;
+  if (any) m_pListView->SelectFirstRow();
+  if (m_pMsgBoard) m_pMsgBoard->Send(records::kShowConversationMessage, 0, any ? m_pListView->RowData(0) : 0);
+  m_pListView->SetRecordKind(controls::kMessageRecords);
+  m_pListView->ShowWindow(SW_SHOW);
+  if (m_pMsgBoard) m_pMsgBoard->ShowWindow(SW_SHOW);
+}
+
+void CMainDlg::FillList(const std::vector<records::RecordRow>& rows) {
+  std::vector<controls::ListRow> listRows;
+  listRows.reserve(rows.size());
+  for (const records::RecordRow& row : rows) {
+    controls::ListRow listRow;
+    listRow.cells.reserve(row.cells.size());
+    for (const std::u16string& cell : row.cells) listRow.cells.emplace_back(cell.begin(), cell.end());
+    listRow.data = reinterpret_cast<LPARAM>(row.record);
+    listRow.checked = row.checked;
+    listRows.push_back(std::move(listRow));
+  }
+  m_pListView->SetRows(std::move(listRows));
+}
+
+LRESULT CMainDlg::OnListClick(int, NMHDR*, BOOL&) {
+  if (!m_pListView) return 0;
+  const int row = static_cast<int>(m_pListView->Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (row < 0) return 0;
+  const LPARAM record = m_pListView->RowData(row);
+  const int kind = CategoryKindOf(m_hCurrentCategory);
+  if (kind == kContactsKind && m_pContactBoard) m_pContactBoard->Send(records::kShowContactMessage, 0, record);
+  if (kind == kMessageKind && m_pMsgBoard) m_pMsgBoard->Send(records::kShowConversationMessage, 0, record);
+  return 0;
+}
+
+LRESULT CMainDlg::OnListItemCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+  if (!m_pListView) return 0;
+  const LPARAM record = m_pListView->RowData(static_cast<int>(wParam));
+  const int state = lParam == 1 ? 1 : 0;
+  const int kind = CategoryKindOf(m_hCurrentCategory);
+  // Rows point only at records of the current category, which the window owns.
+  if (record != 0 && kind == kContactsKind) reinterpret_cast<phone::ContactRecord*>(record)->checked = state;
+  if (record != 0 && kind == kMessageKind) {
+    reinterpret_cast<phone::ConversationRecord*>(record)->checked = static_cast<std::uint8_t>(state);
+  }
+  if (m_hCurrentCategory != nullptr) m_tree.SetCheck(m_hCurrentCategory, m_pListView->header().GetCheck());
+  UpdateRootCheck();
+  return 0;
+}
+
+void CMainDlg::UpdateRootCheck() {
+  int state = 1;
+  for (HTREEITEM category : m_hCategories) {
+    if (category != nullptr && m_tree.GetCheck(category) == 0) {
+      state = 0;
+      break;
+    }
+  }
+  if (m_hTreeRoot != nullptr) m_tree.SetCheck(m_hTreeRoot, state);
+  m_tree.Invalidate();
+}
+
+LRESULT CMainDlg::OnCategoryCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+  const auto category = reinterpret_cast<HTREEITEM>(wParam);
+  const int state = lParam == 1 ? 1 : 0;
+  if (category == m_hCurrentCategory && m_pListView) {
+    m_pListView->header().SetCheck(state);
+    const int rows = m_pListView->RowCount();
+    for (int row = 0; row < rows; ++row) m_pListView->SetCheck(row, state);
+  }
+  const int kind = CategoryKindOf(category);
+  if (kind == kContactsKind) records::CheckAllContacts(m_records, state == 1);
+  if (kind == kMessageKind) records::CheckAllMessages(m_records, state == 1);
+  return 0;
+}
+
+void CMainDlg::ClearRecords() {
+  if (m_pListView) m_pListView->Clear();
+  if (m_pContactBoard && m_pContactBoard->IsWindow()) ::DestroyWindow(m_pContactBoard->m_hWnd);
+  m_pContactBoard.reset();
+  if (m_pMsgBoard && m_pMsgBoard->IsWindow()) ::DestroyWindow(m_pMsgBoard->m_hWnd);
+  m_pMsgBoard.reset();
+  m_hCurrentCategory = nullptr;
+  m_records.ClearRecords();
+  m_strDeletedContacts.clear();
+  m_strDeletedMessages.clear();
+}
+
 void CMainDlg::OnClose(int endCode) {
   if (m_bLoadAnimTimer != 0) {
     ::KillTimer(m_hWnd, kLoadAnimTimer);
     m_bLoadAnimTimer = 0;
   }
   if (m_busyAnimation) m_busyAnimation->Stop();
-  // The record lists, the pulled copies and the helper processes are
-  // released here too once the phone pipeline is wired in.
+  ClearRecords();
+  if (m_pListView && m_pListView->IsWindow()) ::DestroyWindow(m_pListView->m_hWnd);
+  m_pListView.reset();
+  // The pulled copies and the helper processes are released here too once
+  // the phone pipeline is wired in.
   EndDialog(endCode);
 }
 

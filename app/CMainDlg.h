@@ -10,8 +10,15 @@
 #include "controls/CAnimateImg.h"
 #include "controls/CHyperLink.h"
 #include "controls/CImgButton.h"
+#include "controls/CListViewCheck1.h"
+#include "controls/CTreeViewEx1.h"
 #include "controls/Pictures.h"
 #include "framework/Window.h"
+#include "phone/PhoneRecords.h"
+#include "records/CContactInfoBoard.h"
+#include "records/CMsgInfoBoard.h"
+#include "records/ExportState.h"
+#include "records/RecordRows.h"
 #include "resource.h"
 
 class CMainDlg : public fw::CDialogImpl<CMainDlg> {
@@ -25,6 +32,9 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   static constexpr UINT kFirstLoadAnimDelayMs = 80;
 
   enum Page { kConnectPage = 1, kScanPage = 2 };
+  // The kinds of the tree's categories (their item data).
+  enum CategoryKind { kContactsKind = 0, kMessageKind = 1 };
+  static constexpr int kCategorySlots = 5;
   enum LoadState { kLoading = -1, kLoadFailed = 0, kLoaded = 1 };
 
   CMainDlg();
@@ -44,6 +54,20 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   // Shows the failure screen: hints, refresh button and help link.
   void ShowLoadFailure();
 
+  // The records of the last scan and the two recovered-record texts they
+  // were imported from. The scan fills them; the window owns them.
+  phone::PhoneRecords& Records() { return m_records; }
+  void SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages);
+  // The records as the list and the export read them.
+  records::ExportRecords RecordsView() const;
+  // A category holds records: its caption with the count ("Contacts (59)")
+  // and a record count that enables it in the tree.
+  void SetCategoryLoaded(int kind, const std::string& caption);
+  // The scan ended: the scan page, every box checked, Contacts selected.
+  void OnScanFinished();
+  // Empties the record list and drops the detail panes and every record.
+  void ClearRecords();
+
   // The main menu: its five entries, and what choosing one does.
   static HMENU BuildMainMenu();
   void RunMenuCommand(UINT id);
@@ -53,6 +77,13 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
       m_btnContinue, m_btnStop, m_btnRecover, m_btnRefresh;
   controls::CMyHyperLink m_helpLink;
   std::unique_ptr<controls::CAnimateImg> m_busyAnimation;
+  controls::CTreeViewEx1 m_tree;
+  std::unique_ptr<controls::CListViewCheck1> m_pListView;
+  std::unique_ptr<records::CContactInfoBoard> m_pContactBoard;
+  std::unique_ptr<records::CMsgInfoBoard> m_pMsgBoard;
+  HTREEITEM m_hTreeRoot = nullptr;
+  HTREEITEM m_hCategories[kCategorySlots] = {};
+  HTREEITEM m_hCurrentCategory = nullptr;
 
   BEGIN_MSG_MAP(CMainDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -72,6 +103,10 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
     COMMAND_ID_HANDLER(IDC_HOME, OnHome)
     COMMAND_ID_HANDLER(IDC_HELPBTN, OnHelpButton)
     COMMAND_ID_HANDLER(IDC_REFRESH, OnRefresh)
+    NOTIFY_HANDLER(IDC_TREE, TVN_SELCHANGEDW, OnTreeSelChanged)
+    NOTIFY_HANDLER(IDC_LIST, NM_CLICK, OnListClick)
+    MESSAGE_HANDLER(controls::kRowCheckMessage, OnListItemCheck)
+    MESSAGE_HANDLER(controls::kCategoryCheckMessage, OnCategoryCheck)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
@@ -92,11 +127,22 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   LRESULT OnHome(WORD, WORD, HWND, BOOL&);
   LRESULT OnHelpButton(WORD, WORD, HWND, BOOL&);
   LRESULT OnRefresh(WORD, WORD, HWND, BOOL&);
+  LRESULT OnTreeSelChanged(int, NMHDR*, BOOL& handled);
+  LRESULT OnListClick(int, NMHDR*, BOOL&);
+  LRESULT OnListItemCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnCategoryCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
 
   void LoadPagePictures();
   void CreateChildControls();
   void AttachButtons();
   void PlaceProgressAndBusyAnimation();
+  void CreateCategoryTree();
+  void CreateRecordList();
+  void ShowContactRows();
+  void ShowMessageRows();
+  void FillList(const std::vector<records::RecordRow>& rows);
+  void UpdateRootCheck();
+  int CategoryKindOf(HTREEITEM item) const;
   void PaintConnectPage(Gdiplus::Graphics& graphics, HDC dc);
   void PaintLoadAnimation(Gdiplus::Graphics& graphics);
   void PaintFailureHints(HDC dc);
@@ -116,4 +162,7 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   controls::Picture m_loadFailure;
   controls::Picture m_categoryIcons[5];
   int m_loadAnimFrame = 0;
+  phone::PhoneRecords m_records;
+  std::string m_strDeletedContacts;
+  std::string m_strDeletedMessages;
 };

@@ -90,9 +90,9 @@ LRESULT ReflectNotifications(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam
     if (bHandled) return TRUE;                                                                      \
   }
 
-#define NOTIFY_HANDLER(id, code, func)                                                              \
+#define NOTIFY_HANDLER(id, notifyCode, func)                                                              \
   if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) && \
-      reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {                          \
+      reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(notifyCode)) {                          \
     bHandled = TRUE;                                                                                \
     lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);           \
     if (bHandled) return TRUE;                                                                      \

@@ -1,0 +1,56 @@
+#include "tests/gui/DemoPhoneLoader.h"
+
+#include <atomic>
+#include <string>
+
+#include "app/CMainDlg.h"
+#include "engine/SqliteParse.h"
+#include "phone/ScanWorkflow.h"
+#include "platform/ManualResetEvent.h"
+
+namespace gui_test {
+
+namespace {
+
+// What the window's scan sink does with a loaded category.
+class CaptionSink : public phone::ScanSink {
+ public:
+  explicit CaptionSink(CMainDlg& window) : window_(window) {}
+  void progressPosition(int) override {}
+  void categoryLoaded(const std::string& category, const std::string& caption) override {
+    window_.SetCategoryLoaded(category == phone::kContactsCategory ? CMainDlg::kContactsKind : CMainDlg::kMessageKind,
+                              caption);
+  }
+
+ private:
+  CMainDlg& window_;
+};
+
+std::string recover(const std::string& contacts, const std::string& sms, ePaserType kind) {
+  SqliteParse session(contacts, sms);
+  session.startParse(kind);
+  return session.get_contacts_mem();
+}
+
+}  // namespace
+
+bool LoadDemoPhone(CMainDlg& window) {
+  return LoadPhone(window, ZR_SOURCE_DIR "/demo/contacts2.db", ZR_SOURCE_DIR "/demo/mmssms.db");
+}
+
+bool LoadPhone(CMainDlg& window, const std::string& contacts, const std::string& sms) {
+  const std::string deletedContacts = recover(contacts, sms, eContacts);
+  const std::string deletedMessages = recover(contacts, sms, eSms);
+  CaptionSink sink(window);
+  platform::ManualResetEvent gate(true);
+  std::atomic<int> stop{0};
+  phone::ScanWorkflow scan(window.Records(), sink, gate, stop);
+  scan.setCopies(contacts, sms);
+  scan.setRecoveredTexts(deletedContacts, deletedMessages);
+  scan.ScanThreadProc();
+  window.SetRecoveredTexts(deletedContacts, deletedMessages);
+  window.OnScanFinished();
+  return window.Records().contactLists().contacts != nullptr;
+}
+
+}  // namespace gui_test

@@ -1,0 +1,17 @@
+#pragma once
+// Fills a main window with the demo phone's records the way a scan does:
+// a recovery session per database, the scan's counting and loading, the
+// captions, then the scan-finished handling. Runs on the test's thread.
+
+#include <string>
+
+class CMainDlg;
+
+namespace gui_test {
+
+// Loads two copies; returns false when no live contact could be read.
+bool LoadPhone(CMainDlg& window, const std::string& contactsCopy, const std::string& smsCopy);
+// The demo phone of the source tree.
+bool LoadDemoPhone(CMainDlg& window);
+
+}  // namespace gui_test

@@ -1,0 +1,122 @@
+// The scan page of the real main window, filled with the demo phone: the
+// tree, the record list and the detail panes in step with the records.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/CMainDlg.h"
+#include "records/RecordRows.h"
+#include "tests/gui/DemoPhoneLoader.h"
+#include "tests/gui/GuiTestSupport.h"
+
+namespace {
+
+// Runs the main window modally, loads the demo phone once it shows, does
+// `drive` and closes it.
+void withDemoPhone(const std::function<void(CMainDlg&, HWND)>& drive) {
+  CMainDlg window;
+  gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
+    if (gui_test::LoadDemoPhone(window)) {
+      gui_test::PumpPending();
+      drive(window, handle);
+    } else {
+      ADD_FAILURE() << "the demo phone could not be read";
+    }
+    ::PostMessageW(handle, WM_CLOSE, 0, 0);
+  });
+  window.DoModal(nullptr);
+}
+
+std::wstring itemText(const controls::CTreeViewEx1& tree, HTREEITEM item) {
+  wchar_t text[64] = {};
+  TVITEMW data{};
+  data.mask = TVIF_TEXT;
+  data.hItem = item;
+  data.pszText = text;
+  data.cchTextMax = 64;
+  tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+  return text;
+}
+
+int checkedRecords(const std::vector<records::RecordRow>& rows) {
+  int checked = 0;
+  for (const records::RecordRow& row : rows) {
+    if (static_cast<const phone::ContactRecord*>(row.record)->checked != 0) ++checked;
+  }
+  return checked;
+}
+
+}  // namespace
+
+TEST(ScanPage, ShowsTheContactsWithCaptionsAndEverythingChecked) {
+  withDemoPhone([](CMainDlg& window, HWND) {
+    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[0]), L"Contacts (59)");
+    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[1]), L"Message (39)");
+    EXPECT_TRUE(window.m_tree.IsVisible());
+    ASSERT_TRUE(window.m_pListView);
+    controls::CListViewCheck1& list = *window.m_pListView;
+    EXPECT_TRUE(list.IsVisible());
+    const auto rows = records::ContactRows(window.RecordsView());
+    EXPECT_EQ(list.RowCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(list.recordKind(), controls::kContactRecords);
+    EXPECT_TRUE(list.IsDeletedRow(list.RowData(0))) << "recovered contacts come first";
+    EXPECT_EQ(list.header().GetCheck(), 1);
+    for (HTREEITEM item : {window.m_hTreeRoot, window.m_hCategories[0], window.m_hCategories[1]}) {
+      EXPECT_EQ(window.m_tree.GetCheck(item), 1);
+    }
+    const RECT placed = list.GetRectInParent();
+    EXPECT_EQ(placed.left, 225);
+    EXPECT_EQ(placed.right - placed.left, 507);
+    EXPECT_TRUE(window.m_pContactBoard && window.m_pContactBoard->IsVisible());
+  });
+}
+
+TEST(ScanPage, OneRowUncheckedClearsHeaderCategoryAndRootUntilCheckedAgain) {
+  withDemoPhone([](CMainDlg& window, HWND) {
+    controls::CListViewCheck1& list = *window.m_pListView;
+    const auto* record = reinterpret_cast<const phone::ContactRecord*>(list.RowData(3));
+    const RECT box = list.CheckBoxRect(3);
+    const POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    ::PostMessageW(list.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    list.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(record->checked, 0);
+    EXPECT_EQ(list.header().GetCheck(), 0);
+    EXPECT_EQ(window.m_tree.GetCheck(window.m_hCategories[0]), 0);
+    EXPECT_EQ(window.m_tree.GetCheck(window.m_hTreeRoot), 0);
+    ::PostMessageW(list.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    list.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(record->checked, 1);
+    EXPECT_EQ(list.header().GetCheck(), 1);
+    EXPECT_EQ(window.m_tree.GetCheck(window.m_hCategories[0]), 1);
+    EXPECT_EQ(window.m_tree.GetCheck(window.m_hTreeRoot), 1);
+  });
+}
+
+TEST(ScanPage, CategoryBoxOfTheOtherCategoryLeavesTheVisibleRowsAlone) {
+  withDemoPhone([](CMainDlg& window, HWND) {
+    window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+    controls::CListViewCheck1& list = *window.m_pListView;
+    EXPECT_EQ(list.recordKind(), controls::kMessageRecords);
+    EXPECT_EQ(list.RowCount(), static_cast<int>(records::MessageRows(window.RecordsView()).size()));
+    EXPECT_TRUE(window.m_pMsgBoard && window.m_pMsgBoard->IsVisible());
+    EXPECT_FALSE(window.m_pContactBoard->IsVisible());
+
+    const RECT box = window.m_tree.CheckBoxRect(window.m_hCategories[0]);
+    const POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    ::PostMessageW(window.m_tree.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    window.m_tree.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(window.m_tree.GetCheck(window.m_hCategories[0]), 0);
+    EXPECT_EQ(checkedRecords(records::ContactRows(window.RecordsView())), 0) << "every contact unchecked";
+    for (const phone::ContactRecord* c = window.Records().contactLists().contacts; c != nullptr; c = c->next) {
+      ASSERT_EQ(c->checked, 0);
+    }
+    EXPECT_EQ(list.header().GetCheck(), 1) << "the visible Message rows are untouched";
+    EXPECT_EQ(list.GetCheck(0), 1);
+
+    // Selecting the root shows nothing of its own: the list stays.
+    window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hTreeRoot));
+    EXPECT_EQ(list.recordKind(), controls::kMessageRecords);
+    EXPECT_TRUE(list.IsVisible());
+  });
+}
