@@ -510,12 +510,32 @@ void CMainDlg::ShowMessageRows() {
     m_pMsgBoard = std::make_unique<records::CMsgInfoBoard>();
     if (!m_pMsgBoard->Create(m_hWnd, m_records)) m_pMsgBoard.reset();
   }
+  FitLastColumn();
   const bool any = m_pListView->RowCount() > 0;
   if (any) m_pListView->SelectFirstRow();
   if (m_pMsgBoard) m_pMsgBoard->Send(records::kShowConversationMessage, 0, any ? m_pListView->RowData(0) : 0);
   m_pListView->SetRecordKind(controls::kMessageRecords);
   m_pListView->ShowWindow(SW_SHOW);
   if (m_pMsgBoard) m_pMsgBoard->ShowWindow(SW_SHOW);
+}
+
+void CMainDlg::FitLastColumn() {
+  // Two columns that just fit the list's width no longer do once the
+  // vertical scroll bar takes its share; a horizontal bar for the last few
+  // pixels helps nobody, so the last column gives them up.
+  const HWND header = m_pListView->header().m_hWnd;
+  const int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  if (columns < 1) return;
+  int others = 0;
+  for (int column = 0; column + 1 < columns; ++column) {
+    others += static_cast<int>(m_pListView->Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+  }
+  const int last = static_cast<int>(m_pListView->Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(columns - 1)));
+  const int room = m_pListView->GetClientRect().right - others;
+  const int scrollBar = ::GetSystemMetrics(SM_CXVSCROLL);
+  if (room < last && last - room <= scrollBar + 2) {
+    m_pListView->Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(columns - 1), MAKELPARAM(room, 0));
+  }
 }
 
 void CMainDlg::FillList(const std::vector<records::RecordRow>& rows) {

@@ -141,6 +141,7 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   void ShowContactRows();
   void ShowMessageRows();
   void FillList(const std::vector<records::RecordRow>& rows);
+  void FitLastColumn();
   void UpdateRootCheck();
   int CategoryKindOf(HTREEITEM item) const;
   void PaintConnectPage(Gdiplus::Graphics& graphics, HDC dc);

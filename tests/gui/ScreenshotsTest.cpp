@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "app/CMainDlg.h"
 #include "controls/CAboutBox.h"
 #include "controls/CMsgBox.h"
 #include "records/CContactInfoBoard.h"
 #include "records/CMsgInfoBoard.h"
+#include "records/RecordViewMessages.h"
+#include "tests/gui/DemoPhoneLoader.h"
 #include "tests/gui/GuiTestSupport.h"
 #include "tests/gui/RecordViewsSupport.h"
 #include "tests/gui/Screenshot.h"
@@ -124,4 +129,80 @@ TEST_F(Screenshots, ConversationView) {
   Save(view.m_hWnd, L"conversation-view.png");
   view.Send(WM_VSCROLL, SB_BOTTOM);
   Save(view.m_hWnd, L"conversation-view-end.png");
+}
+
+namespace {
+
+// Selects the first row whose record passes `wanted` and shows it in the
+// detail pane, as a click on it does.
+template <typename Record, typename Wanted>
+void showRow(CMainDlg& window, UINT showMessage, HWND pane, Wanted wanted) {
+  controls::CListViewCheck1& list = *window.m_pListView;
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (!wanted(*reinterpret_cast<const Record*>(list.RowData(row)))) continue;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    list.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    list.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    ::SendMessageW(pane, showMessage, 0, list.RowData(row));
+    return;
+  }
+  ADD_FAILURE() << "no such row on the demo phone";
+}
+
+// The demo phone's scan page, with `arrange` done before the picture.
+void scanPageShot(const std::function<void(CMainDlg&)>& arrange, const std::function<void(HWND)>& save) {
+  CMainDlg window;
+  gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
+    if (gui_test::LoadDemoPhone(window)) {
+      arrange(window);
+      save(handle);
+    }
+    ::PostMessageW(handle, WM_CLOSE, 0, 0);
+  });
+  window.DoModal(nullptr);
+}
+
+bool hasThread(const phone::ConversationRecord& record, std::int32_t thread) {
+  return record.deleted == 0 && record.threadKey == thread;
+}
+
+}  // namespace
+
+TEST_F(Screenshots, ScanPageContacts) {
+  scanPageShot(
+      [](CMainDlg& window) {
+        showRow<phone::ContactRecord>(window, records::kShowContactMessage, window.m_pContactBoard->m_hWnd,
+                                      [](const phone::ContactRecord& record) {
+                                        return record.deleted == 0 && record.displayName != nullptr &&
+                                               std::string(record.displayName) == "\xE4\xBD\x90\xE8\x97\xA4\xE5\x81\xA5";
+                                      });
+        // Back to the top, where the recovered contacts are.
+        window.m_pListView->Send(LVM_ENSUREVISIBLE, 0, FALSE);
+      },
+      [&](HWND handle) { Save(handle, L"scan-page-contacts.png"); });
+}
+
+TEST_F(Screenshots, ScanPageMessages) {
+  scanPageShot(
+      [](CMainDlg& window) {
+        window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+        showRow<phone::ConversationRecord>(window, records::kShowConversationMessage, window.m_pMsgBoard->m_hWnd,
+                                           [](const phone::ConversationRecord& record) { return hasThread(record, 1); });
+      },
+      [&](HWND handle) { Save(handle, L"scan-page-messages.png"); });
+}
+
+TEST_F(Screenshots, ScanPageDeletedMessage) {
+  scanPageShot(
+      [](CMainDlg& window) {
+        window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+        showRow<phone::ConversationRecord>(window, records::kShowConversationMessage, window.m_pMsgBoard->m_hWnd,
+                                           [](const phone::ConversationRecord& record) {
+                                             return record.deleted != 0 && record.recoveredText != nullptr &&
+                                                    std::string(record.recoveredText).size() > 60;
+                                           });
+      },
+      [&](HWND handle) { Save(handle, L"scan-page-deleted-message.png"); });
 }
