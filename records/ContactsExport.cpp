@@ -57,7 +57,7 @@ std::u16string labelOf(RowKind kind, const DataRowRecord& row) {
   return std::u16string();
 }
 
-void writeLiveContact(const TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
+void writeLiveContact(TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
                       const std::u16string& name) {
   const auto rows = index.rowsByContact.find(contact.contactKey);
   if (rows == index.rowsByContact.end()) return;
@@ -70,7 +70,7 @@ void writeLiveContact(const TkTxtFile& file, const ContactIndex& index, const Co
 
 // A recovered contact's line: the text before its first TAB, " : ", the
 // rest (further TABs included). Nothing for a text without a TAB.
-void writeRecoveredContact(const TkTxtFile& file, const ContactRecord& contact) {
+void writeRecoveredContact(TkTxtFile& file, const ContactRecord& contact) {
   if (contact.displayName == nullptr) return;
   const std::string_view text = contact.displayName;
   const std::size_t tab = text.find('\t');
@@ -91,18 +91,30 @@ std::int32_t ExportContacts(const ExportRecords& records, const ExportCategory& 
   if (checked == 0) return 0;
 
   const std::u16string folder = MakeCategoryFolder(state, category, checked);
-  const TkTxtFile file(folder + platform::kPathSeparator + kContactsFileName);
+  if (folder.empty()) return -1;
+  TkTxtFile file(folder + platform::kPathSeparator + kContactsFileName);
+  // Each record's lines are checked once the record is written: a failure
+  // ends the export at that record.
+  const auto failed = [&file, &state] {
+    if (!file.failed()) return false;
+    state.Fail(file.failure());
+    return true;
+  };
   file.AppendLine(u"Contacts:");
+  if (failed()) return -1;
 
   const ContactIndex index(records);
   std::int32_t unnamed = 0;
   for (const ContactRecord* contact = records.contacts; contact != nullptr; contact = contact->next) {
+    // A paused export shows every record it handled.
+    if (!state.pauseEvent.isSet()) file.Flush();
     if (state.WaitThenStopped()) return -1;
     if (contact->checked == 0) continue;
     const std::u16string name = contact->displayNameSource == phone::kDisplayNameFromStructuredName
                                     ? WideText(contact->displayName)
                                     : u"No Name" + DecimalText(unnamed++);
     writeLiveContact(file, index, *contact, name);
+    if (failed()) return -1;
     state.Advance();
   }
 
@@ -111,10 +123,15 @@ std::int32_t ExportContacts(const ExportRecords& records, const ExportCategory& 
     file.AppendLine(u"Deleted:");
     for (const ContactRecord* contact : records.recoveredContacts) {
       if (contact->checked == 0) continue;
+      if (state.stopFlag.load() != 0) return -1;
       writeRecoveredContact(file, *contact);
+      if (failed()) return -1;
       state.Advance();
     }
   }
+  file.Close();
+  if (failed()) return -1;
+  ++state.filesWritten;
   return checked;
 }
 

@@ -25,13 +25,14 @@ namespace records {
 constexpr char16_t kContactsFileName[] = u"contacts.txt";
 
 // Writes the checked contacts. Returns -1 when the stop flag was found set
-// before a live contact (the lines written so far stay), 0 when no contact
+// before a contact or a file or folder could not be made or written (the
+// failure is in the state; the lines written so far stay), 0 when no contact
 // is checked (nothing is created), else the number of checked contacts,
 // live plus recovered, each of which advanced the progress once.
 //
 // Waits on the pause event before each live contact. The recovered
-// contacts are written without waiting and without looking at the stop
-// flag. Lines that cannot be written are lost without notice.
+// contacts are written without waiting, but the stop flag is looked at
+// before each of them.
 std::int32_t ExportContacts(const ExportRecords& records, const ExportCategory& category, ExportState& state);
 
 }  // namespace records

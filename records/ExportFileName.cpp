@@ -1,5 +1,9 @@
 #include "records/ExportFileName.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
 namespace records {
 
 namespace {
@@ -20,6 +24,23 @@ bool isForbidden(char16_t c) {
       return c < 0x20;
   }
 }
+
+// Characters that are dropped from names: DEL and the invisible
+// characters that reorder how the rest is shown.
+bool isDropped(char16_t c) {
+  return c == 0x7F || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::u16string withoutDropped(std::u16string_view text) {
+  std::u16string kept;
+  kept.reserve(text.size());
+  for (const char16_t c : text) {
+    if (!isDropped(c)) kept.push_back(c);
+  }
+  return kept;
+}
+
+std::u16string upperAscii(std::u16string_view name);
 
 char16_t asciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
@@ -64,6 +85,12 @@ bool isDeviceName(std::u16string_view name) {
   return (digit >= u'0' && digit <= u'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
 }
 
+std::u16string upperAscii(std::u16string_view name) {
+  std::u16string upper(name);
+  for (char16_t& c : upper) c = asciiUpper(c);
+  return upper;
+}
+
 }  // namespace
 
 bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -75,7 +102,8 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
 }
 
 std::u16string SafeFileName(std::u16string_view text, std::u16string_view extension) {
-  std::u16string name(cutToLimits(text));
+  const std::u16string shown = withoutDropped(text);
+  std::u16string name(cutToLimits(shown));
   for (char16_t& c : name) {
     if (isForbidden(c)) c = u'_';
   }
@@ -83,7 +111,20 @@ std::u16string SafeFileName(std::u16string_view text, std::u16string_view extens
   if (isDeviceName(name)) name.insert(name.begin(), u'_');
   for (auto it = name.rbegin(); it != name.rend() && (*it == u'.' || *it == u' '); ++it) *it = u'_';
   if (name.empty()) name.push_back(u'_');
+  if (name.front() == u'.') name.insert(name.begin(), u'_');
   return name;
+}
+
+void UniqueFileNames::Reserve(const std::u16string& name) { m_given.insert(upperAscii(name)); }
+
+std::u16string UniqueFileNames::Take(const std::u16string& name, std::size_t extensionUnits) {
+  const std::size_t split = name.size() - std::min(extensionUnits, name.size());
+  std::u16string candidate = name;
+  for (std::int64_t number = 2; !m_given.insert(upperAscii(candidate)).second; ++number) {
+    const std::string digits = " (" + std::to_string(number) + ")";
+    candidate = name.substr(0, split) + std::u16string(digits.begin(), digits.end()) + name.substr(split);
+  }
+  return candidate;
 }
 
 }  // namespace records

@@ -3,11 +3,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/FileOperations.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
+#include "platform/NewFile.h"
 #include "platform/TextEncoding.h"
 #include "records/ContactsExport.h"
 #include "records/MessagesExport.h"
+#include "records/TkTxtFile.h"
 
 namespace records {
 
@@ -50,22 +53,35 @@ std::u16string rootOf(std::u16string_view pickedFolder, std::u16string_view time
 // second.
 constexpr int kMaxRootNames = 1000;
 
-bool pathExists(const std::u16string& path) {
-  return platform::fileExists(platform::narrowFromUtf8(platform::utf8FromUtf16(path)));
-}
-
 // Creates a new folder named `base`, or `base (2)`, `base (3)`, ... when the
-// name is taken; the folder made, or nothing.
-std::optional<std::u16string> createNewFolder(const std::u16string& base) {
+// name is taken; the folder made, or nothing with the reason of the last
+// failure in `reason`.
+std::optional<std::u16string> createNewFolder(const std::u16string& base, std::string& reason) {
   for (int number = 1; number <= kMaxRootNames; ++number) {
     std::u16string candidate = base;
     if (number > 1) candidate += u" (" + DecimalText(number) + u")";
-    if (platform::createFolder(candidate)) return candidate;
+    if (platform::createNewFolder(candidate, reason)) return candidate;
     // A failure that is not a taken name (no permission, read-only disk)
     // is not helped by another name.
-    if (!pathExists(candidate)) return std::nullopt;
+    if (!platform::isNameTakenReason(reason)) return std::nullopt;
   }
   return std::nullopt;
+}
+
+// Leaves the marker in the root of an export that did not end complete,
+// or removes the root when the marker cannot be written there.
+IncompleteExport markIncomplete(const ExportState& state) {
+  {
+    TkTxtFile marker(state.outputFolder + platform::kPathSeparator + kIncompleteMarkerName);
+    const std::u16string reason =
+        state.failure.empty() ? u"it was stopped before every record was written."
+                              : u"this could not be written: " + platform::utf16FromNarrow(state.failure);
+    marker.AppendLine(u"This export is incomplete: " + reason);
+    marker.AppendLine(u"The files in this folder hold only some of the records that were to be exported.");
+    if (marker.Close()) return IncompleteExport::kMarked;
+  }
+  const std::string root = platform::narrowFromUtf8(platform::utf8FromUtf16(state.outputFolder));
+  return platform::removeFolderTree(root) ? IncompleteExport::kRemoved : IncompleteExport::kLeft;
 }
 
 }  // namespace
@@ -94,19 +110,28 @@ ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::
   if (pickedFolder.empty()) return ExportStart::kNoFolder;
   std::tm localTime{};
   state.outputFolder = rootOf(pickedFolder, platform::localTimeOf(now, localTime) ? timeStampOf(localTime) : u"");
-  const auto root = createNewFolder(state.outputFolder);
-  if (!root) return ExportStart::kNoRoot;
+  state.failure.clear();
+  std::string reason;
+  const auto root = createNewFolder(state.outputFolder, reason);
+  if (!root) {
+    state.Fail(platform::utf8FromUtf16(state.outputFolder) + ": " + reason);
+    return ExportStart::kNoRoot;
+  }
   state.outputFolder = *root;
   state.exportTotal = checkedRecords;
   state.progressCount = 0;
+  state.filesWritten = 0;
   state.pauseEvent.set();
   return ExportStart::kStarted;
 }
 
 std::int32_t RunExport(const ExportRecords& records, const ExportCategory& contacts, const ExportCategory& messages,
                        ExportState& state) {
-  if (contacts.holdsRecords && ExportContacts(records, contacts, state) == -1) return state.progressCount;
-  if (messages.holdsRecords) ExportMessages(records, messages, state);
+  state.complete = false;
+  state.incomplete = IncompleteExport::kNotSo;
+  state.complete = !(contacts.holdsRecords && ExportContacts(records, contacts, state) == -1) &&
+                   !(messages.holdsRecords && ExportMessages(records, messages, state) == -1);
+  if (!state.complete) state.incomplete = markIncomplete(state);
   return state.progressCount;
 }
 

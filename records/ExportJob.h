@@ -15,7 +15,7 @@
 // The export root is the picked folder, a path separator ("\" on Windows,
 // "/" elsewhere; none is added when the folder already ends with one),
 // "ZephyrloomRescue" and the local time as "%Y%m%d%H%M%S". Two exports
-// within the same second share the root and append to its files.
+// within the same second get roots of their own (see PrepareExport).
 
 #include <cstdint>
 #include <ctime>
@@ -42,7 +42,7 @@ std::u16string ExportRootOf(std::u16string_view pickedFolder, const std::tm& loc
 enum class ExportStart {
   kStarted,   // the root is made and the state is ready for RunExport
   kNoFolder,  // the picked folder is empty; nothing changed but the stop flag
-  kNoRoot,    // no new root could be made there; outputFolder names the one tried
+  kNoRoot,    // no new root could be made there; outputFolder names the one tried, failure says why
 };
 
 // Readies the state for an export of `checkedRecords` records into a new
@@ -57,10 +57,18 @@ ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::
                           std::int64_t now);
 
 // The export worker's work: the contacts when that category holds records,
-// then, unless the contacts export was stopped, the messages when that
-// category holds records. Returns the progress count: the records handled.
+// then, unless the contacts export was stopped or failed, the messages when
+// that category holds records. Returns the progress count: the records
+// handled. Sets state.complete when both ended with every record written;
+// otherwise (stopped, or a file or folder failed: state.failure) it writes
+// kIncompleteMarkerName into the root, and when even that cannot be
+// written removes the root, and says which in state.incomplete.
 std::int32_t RunExport(const ExportRecords& records, const ExportCategory& contacts, const ExportCategory& messages,
                        ExportState& state);
+
+// The file put in the root of an export that did not end complete: it
+// says why, so that a partial export never looks like a whole one.
+constexpr char16_t kIncompleteMarkerName[] = u"EXPORT INCOMPLETE.txt";
 
 // "Recovering finished, %d files have been recovered." with the progress
 // count (records handled, not files).

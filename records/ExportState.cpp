@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/FileSystem.h"
+#include "platform/NewFile.h"
 #include "platform/TextEncoding.h"
 #include "records/ExportFileName.h"
 
@@ -49,7 +51,11 @@ std::u16string DecimalText(std::int64_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string MakeCategoryFolder(const ExportState& state, const ExportCategory& category, std::int32_t exported) {
+void ExportState::Fail(std::string reason) {
+  if (failure.empty()) failure = std::move(reason);
+}
+
+std::u16string MakeCategoryFolder(ExportState& state, const ExportCategory& category, std::int32_t exported) {
   std::u16string name = category.caption;
   if (!category.checked) {
     const std::size_t parenthesis = name.find(u'(');
@@ -57,7 +63,11 @@ std::u16string MakeCategoryFolder(const ExportState& state, const ExportCategory
     name += u"(" + DecimalText(exported) + u")";
   }
   const std::u16string folder = state.outputFolder + platform::kPathSeparator + SafeFileName(name);
-  platform::createFolder(folder);
+  std::string reason;
+  if (!platform::createNewFolder(folder, reason)) {
+    state.Fail(platform::utf8FromUtf16(folder) + ": " + reason);
+    return std::u16string();
+  }
   return folder;
 }
 

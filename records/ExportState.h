@@ -54,6 +54,14 @@ struct ExportCategory {
   bool holdsRecords = false;
 };
 
+// What became of an export that did not end complete.
+enum class IncompleteExport {
+  kNotSo,    // the export is complete (or has not ended)
+  kMarked,   // the root holds the marker file that explains what failed
+  kRemoved,  // the marker could not be written: the root was removed
+  kLeft,     // neither worked: the root is left as it is
+};
+
 // Receives the progress bar's new position, 0 to 100 (PBM_SETPOS on the
 // window; a recorder in tests).
 using ProgressPosition = std::function<void(std::int32_t position)>;
@@ -73,9 +81,21 @@ struct ExportState {
   // Records handled so far (one per contact, conversation, recovered
   // contact or recovered message), reported when the export ends.
   std::int32_t progressCount = 0;
+  // Set when the export ended with every record written.
+  bool complete = false;
+  // What was done with the root of an export that did not end complete.
+  IncompleteExport incomplete = IncompleteExport::kNotSo;
+  // Export files created and written in full.
+  std::int32_t filesWritten = 0;
+  // The first failure that ended the export: the file or folder and the
+  // system's reason (UTF-8); empty while nothing failed.
+  std::string failure;
   platform::ManualResetEvent& pauseEvent;
   std::atomic<int>& stopFlag;
   ProgressPosition progressPosition;
+
+  // Keeps the first failure; the exporter then ends at once.
+  void Fail(std::string reason);
 
   // Waits, without time-out, until the pause event is set; then true when
   // the stop flag is set (the exporter must end at once).
@@ -97,8 +117,9 @@ std::u16string DecimalText(std::int64_t value);
 // Makes the folder of a category under the export root and returns its
 // path. Its name is the caption; when the category's check box is not
 // checked, the caption from its first "(" on (if any) is replaced by the
-// number of records exported formatted as "(%d)". A failure to create the
-// folder (it exists already, ...) is ignored: the files then fail one by one.
-std::u16string MakeCategoryFolder(const ExportState& state, const ExportCategory& category, std::int32_t exported);
+// number of records exported formatted as "(%d)". The folder must be new:
+// when it cannot be made (its name is taken, the disk is read-only, ...)
+// the failure goes to the state and the result is empty.
+std::u16string MakeCategoryFolder(ExportState& state, const ExportCategory& category, std::int32_t exported);
 
 }  // namespace records

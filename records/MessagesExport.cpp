@@ -11,6 +11,9 @@ namespace records {
 
 namespace {
 
+// The units of ".txt", the extension of every conversation file.
+constexpr std::size_t kTextExtensionUnits = 4;
+
 using phone::ContactRecord;
 using phone::ConversationRecord;
 using phone::MessageRecord;
@@ -45,7 +48,7 @@ std::u16string peerLabelOf(const MessageRecord* first,
   return WideText(first->address);
 }
 
-void writeConversation(const TkTxtFile& file, const std::vector<const MessageRecord*>& messages,
+void writeConversation(TkTxtFile& file, const std::vector<const MessageRecord*>& messages,
                        const std::u16string& peerLabel) {
   file.AppendLine(u"");
   for (const MessageRecord* message : messages) {
@@ -79,10 +82,24 @@ std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& 
   }
   if (checked == 0) return 0;
 
-  const std::u16string folder = MakeCategoryFolder(state, category, checked) + platform::kPathSeparator;
+  const std::u16string folderPath = MakeCategoryFolder(state, category, checked);
+  if (folderPath.empty()) return -1;
+  const std::u16string folder = folderPath + platform::kPathSeparator;
   const auto byThread = messagesByThread(records.messages);
   const auto byPerson = contactsByPerson(records.contacts);
   const std::vector<const MessageRecord*> noMessages;
+  // Every conversation gets a file of its own, even when the names made
+  // from two labels are the same; deleted.txt is kept for its own file.
+  UniqueFileNames names;
+  if (records.hasDeletedMessagesText) names.Reserve(kDeletedMessagesFileName);
+  const auto written = [&state](TkTxtFile& file) {
+    if (!file.Close()) {
+      state.Fail(file.failure());
+      return false;
+    }
+    ++state.filesWritten;
+    return true;
+  };
 
   for (const ConversationRecord* conversation = records.conversations; conversation != nullptr;
        conversation = conversation->next) {
@@ -91,20 +108,28 @@ std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& 
     const auto found = byThread.find(conversation->threadKey);
     const std::vector<const MessageRecord*>& messages = found == byThread.end() ? noMessages : found->second;
     const std::u16string peerLabel = peerLabelOf(messages.empty() ? nullptr : messages.front(), byPerson);
-    writeConversation(TkTxtFile(folder + ConversationFileName(peerLabel)), messages, peerLabel);
+    TkTxtFile file(folder + names.Take(ConversationFileName(peerLabel), kTextExtensionUnits));
+    writeConversation(file, messages, peerLabel);
+    if (!written(file)) return -1;
     state.Advance();
   }
 
   if (records.hasDeletedMessagesText) {
-    const TkTxtFile file(folder + kDeletedMessagesFileName);
+    TkTxtFile file(folder + kDeletedMessagesFileName);
     file.AppendLine(u"Deleted SMS:");
     for (const ConversationRecord* recovered : records.recoveredMessages) {
       if (recovered->checked == 0) continue;
+      if (state.stopFlag.load() != 0) return -1;
       if (recovered->recoveredText != nullptr && recovered->recoveredText[0] != '\0') {
         file.AppendLine(WideText(recovered->recoveredText));
       }
+      if (file.failed()) {
+        state.Fail(file.failure());
+        return -1;
+      }
       state.Advance();
     }
+    if (!written(file)) return -1;
   }
   return checked;
 }

@@ -3,7 +3,9 @@
 // one file per checked conversation, named after its peer label, and
 // "deleted.txt" for the checked recovered messages.
 //
-// A conversation's file (appended to when two conversations share a name):
+// A conversation's file (a name already given in this export, say of
+// another conversation with the same label, gets " (2)", " (3)", ...
+// before ".txt"; two conversations never share a file):
 //   <empty line>
 //   <time text>                        three lines per message, in message
 //   <peer label> : <body>              list order: "Me : <body>" for every
@@ -38,14 +40,15 @@ std::u16string PeerLabel(const phone::MessageRecord* firstMessage, const phone::
 std::u16string ConversationFileName(const std::u16string& peerLabel);
 
 // Writes the checked conversations and recovered messages. Returns -1 when
-// the stop flag was found set before a conversation, 0 when nothing of the
+// the stop flag was found set before a record or a file or folder could not
+// be made or written (the failure is in the state), 0 when nothing of the
 // category is checked (nothing is created), else the number of checked
 // conversations plus checked recovered messages, each of which advanced the
 // progress once.
 //
 // Waits on the pause event before each conversation. The recovered
-// messages are written without waiting and without looking at the stop
-// flag. Lines that cannot be written are lost without notice.
+// messages are written without waiting, but the stop flag is looked at
+// before each of them.
 std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& category, ExportState& state);
 
 }  // namespace records

@@ -1,18 +1,22 @@
 #pragma once
-// The writer of every export file: appends one line per call to a UTF-16
-// little-endian text file, opening and closing the file each time, so that
-// no handle outlives a line and a failed line loses only itself.
+// The writer of every export file: a UTF-16 little-endian text file that
+// the export creates itself and writes line by line. The file is created
+// with the first line and only when nothing of its name exists (an earlier
+// file, a folder or a link planted there is never opened or followed); it
+// stays open until Close, and lines are gathered in memory and written in
+// large pieces.
 //
-// On disk: the byte-order mark FF FE when the file is new (or empty), then
-// each line's UTF-16 code units little-endian, every line feed (the one that
-// ends the line and any inside the text) written as CR LF. A CR LF pair
-// already in the text is written as it is (a Windows text stream would make
-// it CR CR LF, a lone CR that readers take for a line of its own); a lone CR
-// is kept.
+// On disk: the byte-order mark FF FE, then each line's UTF-16 code units
+// little-endian, every line feed (the one that ends the line and any inside
+// the text) written as CR LF. A CR LF pair already in the text is written
+// as it is (a Windows text stream would make it CR CR LF, a lone CR that
+// readers take for a line of its own); a lone CR is kept.
 
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "platform/NewFile.h"
 
 namespace records {
 
@@ -20,15 +24,36 @@ class TkTxtFile {
  public:
   // `path` is the full file path; the file is not touched until a line is written.
   explicit TkTxtFile(std::u16string path) : m_path(std::move(path)) {}
+  // Closes the file, writing what is gathered (a failure then is lost: call
+  // Close to see it).
+  ~TkTxtFile() { Close(); }
+  TkTxtFile(const TkTxtFile&) = delete;
+  TkTxtFile& operator=(const TkTxtFile&) = delete;
 
-  // Appends the text and a line end. True when the line was written; false
-  // when the file could not be opened or the bytes not all written.
-  bool AppendLine(std::u16string_view text) const;
+  // Appends the text and a line end. False once the file failed: it could
+  // not be created (its name is taken, the folder is missing or read-only)
+  // or an earlier piece could not be written; nothing more is written then.
+  bool AppendLine(std::u16string_view text);
+  // Writes what is gathered now (the file stays open). False once the file
+  // failed.
+  bool Flush() { return m_failed ? false : (m_pending.empty() || flush()); }
+  // Writes what is gathered and closes the file. True when every line so
+  // far reached the file (also when none was written and no file made).
+  bool Close();
+
+  bool failed() const { return m_failed; }
+  // "<path>: <the system's reason>" for the first failure (UTF-8).
+  std::string failure() const;
 
   const std::u16string& path() const { return m_path; }
 
  private:
+  bool flush();
+
   std::u16string m_path;
+  platform::NewFile m_file;
+  std::string m_pending;
+  bool m_failed = false;
 };
 
 }  // namespace records

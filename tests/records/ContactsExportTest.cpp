@@ -104,8 +104,10 @@ TEST_F(ContactsExportTest, DeletedPartDependsOnTheTextAndNothingCheckedCreatesNo
   // Without a deleted text a checked recovered record is counted, not written.
   build.recoveredContact("C\tD");
   build.records.hasDeletedContactsText = false;
+  harness.state.outputFolder += u"-again";  // each export has a root of its own
+  std::filesystem::create_directory(harness.root());
   EXPECT_EQ(run(), 2);
-  EXPECT_EQ(lines(), (Lines{u"Contacts:", kHyphens, u"Deleted:", u"Contacts:"}));
+  EXPECT_EQ(lines(), (Lines{u"Contacts:"}));
 
   build.records.recoveredContacts.clear();
   build.records.contacts = nullptr;

@@ -136,6 +136,24 @@ TEST_F(ExportJobTest, TakenRootNameGetsASuffixAndAnImpossibleRootIsReported) {
   EXPECT_EQ(prepare((fs::path(harness.temp.path()) / "no" / "such" / "folder").u16string()), ExportStart::kNoRoot);
 }
 
+// A category folder planted in the root (with a link to a file outside in
+// it) is never entered: the export fails there, says so and is marked.
+TEST_F(ExportJobTest, PlantedCategoryFolderEndsTheExportAndIsNeverWrittenThrough) {
+  const fs::path outside = fs::path(harness.temp.path()) / "outside.txt";
+  { std::ofstream create(outside, std::ios::binary); create << "untouched"; }
+  EXPECT_EQ(prepare(fs::path(harness.temp.path()).u16string()), ExportStart::kStarted);
+  fs::create_directory(harness.root() / "Contacts (3)");
+  std::error_code error;
+  fs::create_symlink(outside, harness.root() / "Contacts (3)" / "contacts.txt", error);
+  EXPECT_EQ(run(), 0);
+  EXPECT_FALSE(harness.state.complete);
+  EXPECT_NE(harness.state.failure.find("Contacts (3): the name exists already"), std::string::npos)
+      << harness.state.failure;
+  EXPECT_EQ(harness.state.incomplete, IncompleteExport::kMarked);
+  EXPECT_EQ(namesIn(harness.root()), (Lines{u"Contacts (3)", kIncompleteMarkerName}));
+  EXPECT_EQ(fileBytes(outside), "untouched");
+}
+
 TEST_F(ExportJobTest, CategoryThatHoldsNoRecordsIsLeftOut) {
   contacts.holdsRecords = false;
   start().join();
@@ -147,13 +165,18 @@ TEST_F(ExportJobTest, StopDuringTheContactsWritesNoMessageFilesAndDuringTheMessa
   harness.afterStep = [this] { harness.stop = true; };
   start().join();
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(namesIn(harness.root()), Lines{u"Contacts (3)"});
+  EXPECT_FALSE(harness.state.complete);
+  EXPECT_EQ(harness.state.incomplete, IncompleteExport::kMarked);
+  EXPECT_EQ(namesIn(harness.root()), (Lines{u"Contacts (3)", kIncompleteMarkerName}));
   EXPECT_EQ(contactLines(), (Lines{u"Contacts:", u"Ann(Mobile) : 1"}));
+  EXPECT_EQ(exportLines(harness.root() / kIncompleteMarkerName).at(0),
+            u"This export is incomplete: it was stopped before every record was written.");
 
   harness.afterStep = [this] { harness.stop = harness.state.progressCount == 4; };
   start().join();
   EXPECT_EQ(result, 4);
   EXPECT_EQ(namesIn(harness.root() / "Message (3)"), Lines{u"111.txt"});
+  EXPECT_EQ(harness.state.filesWritten, 2);
 }
 
 TEST_F(ExportJobTest, PauseHoldsTheWorkerBeforeTheNextRecordUntilContinueOrStop) {

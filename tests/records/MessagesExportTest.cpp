@@ -71,13 +71,29 @@ TEST_F(MessagesExportTest, PeerLabelIsTheStructuredNameOfTheFirstMatchingContact
   EXPECT_EQ(PeerLabel(build.records.messages, build.records.contacts), u"Ann");
 }
 
-TEST_F(MessagesExportTest, SameLabelSharesAFileAndNoMessagesWritesDotTxt) {
+TEST_F(MessagesExportTest, SameLabelGetsAFileOfItsOwnAndNoMessagesWritesNoHiddenFile) {
   conversationsFrom({"55501", "55501", "55501"})[1]->checked = 0;
   build.conversation(1);
   EXPECT_EQ(run(), 3);
-  EXPECT_EQ(files(), (Lines{u".txt", u"55501.txt"}));
-  EXPECT_EQ(lines(u"55501.txt"), (Lines{u"", u"t", u"55501 : x", u"", u"", u"t", u"55501 : x", u""}));
-  EXPECT_EQ(lines(u".txt"), Lines{u""});
+  EXPECT_EQ(files(), (Lines{u"55501 (2).txt", u"55501.txt", u"_.txt"}));
+  EXPECT_EQ(lines(u"55501.txt"), (Lines{u"", u"t", u"55501 : x", u""}));
+  EXPECT_EQ(lines(u"55501 (2).txt"), (Lines{u"", u"t", u"55501 : x", u""}));
+  EXPECT_EQ(lines(u"_.txt"), Lines{u""});
+}
+
+TEST_F(MessagesExportTest, LabelsWhoseNamesCollideAreNeverMerged) {
+  const std::string longA = std::string(100, 'L') + "-one";
+  const std::string longB = std::string(100, 'L') + "-two";
+  conversationsFrom({"a/b", "a_b", "a:b", "deleted", "_deleted", "A_B", longA.c_str(), longB.c_str(), ".profile",
+                     "x\xE2\x80\xAEtxt.exe", "del\x7F"});
+  EXPECT_EQ(run(), 11);
+  const std::u16string cut(kMaxNameUnits, u'L');
+  EXPECT_EQ(files(), (Lines{u"A_B (4).txt", cut + u" (2).txt", cut + u".txt", u"_.profile.txt", u"_deleted (2).txt",
+                            u"_deleted.txt", u"a_b (2).txt", u"a_b (3).txt", u"a_b.txt", u"del.txt",
+                            u"xtxt.exe.txt"}));
+  EXPECT_EQ(lines(u"a_b (3).txt"), received(u"a:b"));
+  EXPECT_EQ(lines(u"_deleted (2).txt"), received(u"_deleted"));
+  EXPECT_EQ(lines(cut + u" (2).txt"), received(u16(longB)));
 }
 
 TEST_F(MessagesExportTest, HostileLabelIsMadeSafeInTheFileNameOnly) {
@@ -86,7 +102,7 @@ TEST_F(MessagesExportTest, HostileLabelIsMadeSafeInTheFileNameOnly) {
       {"a/b\\c:d*e?f\"g<h>i|j", "tab\there", "..", "../../escape", "CON", "com1", "Deleted", overlong.c_str()});
   EXPECT_EQ(run(), 8);
   const std::u16string cut = std::u16string(kMaxNameUnits, u'A') + u".txt";
-  EXPECT_EQ(files(), (Lines{u"...txt", u".._.._escape.txt", cut, u"_CON.txt", u"_Deleted.txt", u"_com1.txt",
+  EXPECT_EQ(files(), (Lines{cut, u"_...txt", u"_.._.._escape.txt", u"_CON.txt", u"_Deleted.txt", u"_com1.txt",
                             u"a_b_c_d_e_f_g_h_i_j.txt", u"tab_here.txt"}));
   EXPECT_EQ(namesIn(harness.root()), Lines{u"Message (4)"}) << "nothing left the category folder";
   EXPECT_EQ(lines(u"a_b_c_d_e_f_g_h_i_j.txt"), received(u"a/b\\c:d*e?f\"g<h>i|j"));
@@ -103,7 +119,10 @@ TEST(ExportFileName, DevicesEndsAndLengthAreMadeSafe) {
   for (const char16_t* ordinary : {u"CONS", u"COM", u"COM10", u" CON", u"A.CON"}) {
     EXPECT_EQ(SafeFileName(ordinary, u".txt"), std::u16string(ordinary) + u".txt");
   }
-  EXPECT_EQ(SafeFileName(u"a\x01\x1F\x7F"), u"a__\x7F");
+  EXPECT_EQ(SafeFileName(u"a\x01\x1F\x7F"), u"a__");
+  EXPECT_EQ(SafeFileName(u"\u202Egnp.exe\u200E\u2066\u2069\u202A"), u"gnp.exe");
+  EXPECT_EQ(SafeFileName(u"\u202E"), u"_");
+  EXPECT_EQ(SafeFileName(u".hidden", u".txt"), u"_.hidden.txt");
   EXPECT_EQ(SafeFileName(u".."), u"__");
   EXPECT_EQ(SafeFileName(u"Contacts. "), u"Contacts__");
   EXPECT_EQ(SafeFileName(u""), u"_");

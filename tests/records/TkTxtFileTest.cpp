@@ -26,21 +26,63 @@ class TkTxtFileTest : public ::testing::Test {
   testing_support::TempDir temp;
 };
 
-TEST_F(TkTxtFileTest, MarkOnlyAtTheStartOfANewOrEmptyFileAndCrLfForEveryLineFeed) {
-  EXPECT_TRUE(append(u"a.txt", u"Ann : 5"));
-  EXPECT_TRUE(append(u"a.txt", u""));  // a second writer appends, as a second export in the same second
-  // A CR LF pair in the text stays one pair (it used to become CR CR LF);
-  // a lone CR stays.
-  EXPECT_TRUE(append(u"a.txt", u"x\ny\r\nz\r"));
-  EXPECT_EQ(fileBytes(pathOf(u"a.txt")), raw("\xFF\xFE"
-                                             "A\0n\0n\0 \0:\0 \0"
-                                             "5\0\r\0\n\0"
-                                             "\r\0\n\0"
-                                             "x\0\r\0\n\0y\0\r\0\n\0z\0\r\0\r\0\n\0"));
+TEST_F(TkTxtFileTest, MarkOnlyAtTheStartOfANewFileAndCrLfForEveryLineFeed) {
+  {
+    TkTxtFile file(pathOf(u"a.txt").u16string());
+    EXPECT_TRUE(file.AppendLine(u"Ann : 5"));
+    EXPECT_TRUE(file.AppendLine(u""));
+    // A CR LF pair in the text stays one pair (it used to become CR CR LF);
+    // a lone CR stays.
+    EXPECT_TRUE(file.AppendLine(u"x\ny\r\nz\r"));
+    EXPECT_TRUE(file.Close());
+  }
+  const std::string written = raw("\xFF\xFE"
+                                  "A\0n\0n\0 \0:\0 \0"
+                                  "5\0\r\0\n\0"
+                                  "\r\0\n\0"
+                                  "x\0\r\0\n\0y\0\r\0\n\0z\0\r\0\r\0\n\0");
+  EXPECT_EQ(fileBytes(pathOf(u"a.txt")), written);
 
+  // A second writer of the same name (a second export in the same second
+  // used to append to the first one's files) writes nothing; neither into
+  // an empty file that was there before.
+  EXPECT_FALSE(append(u"a.txt", u"again"));
+  EXPECT_EQ(fileBytes(pathOf(u"a.txt")), written);
   { std::ofstream create(pathOf(u"empty.txt"), std::ios::binary); }
-  EXPECT_TRUE(append(u"empty.txt", u""));
-  EXPECT_EQ(fileBytes(pathOf(u"empty.txt")), raw("\xFF\xFE\r\0\n\0"));
+  EXPECT_FALSE(append(u"empty.txt", u""));
+  EXPECT_EQ(fileBytes(pathOf(u"empty.txt")), "");
+}
+
+TEST_F(TkTxtFileTest, LongFileIsWholeAndAFailureNamesTheFileAndStaysFailed) {
+  std::string expected = raw("\xFF\xFE");
+  {
+    TkTxtFile file(pathOf(u"long.txt").u16string());
+    for (int line = 0; line < 20000; ++line) {
+      EXPECT_TRUE(file.AppendLine(u"line"));
+      expected += raw("l\0i\0n\0e\0\r\0\n\0");
+    }
+  }  // closed (and the last piece written) when it goes
+  EXPECT_EQ(fileBytes(pathOf(u"long.txt")), expected);
+
+  TkTxtFile taken(pathOf(u"long.txt").u16string());
+  EXPECT_FALSE(taken.AppendLine(u"x"));
+  EXPECT_TRUE(taken.failed());
+  EXPECT_NE(taken.failure().find("long.txt: "), std::string::npos) << taken.failure();
+  EXPECT_FALSE(taken.AppendLine(u"y"));
+  EXPECT_FALSE(taken.Close());
+}
+
+TEST_F(TkTxtFileTest, LinkPlantedAtTheNameIsNeverWrittenThrough) {
+  const fs::path outside = pathOf(u"outside.txt");
+  { std::ofstream create(outside, std::ios::binary); create << "untouched"; }
+  std::error_code error;
+  fs::create_symlink(outside, pathOf(u"contacts.txt"), error);
+  if (error) GTEST_SKIP() << "no links can be made here: " << error.message();
+  fs::create_symlink(pathOf(u"nowhere.txt"), pathOf(u"dangling.txt"));
+  EXPECT_FALSE(append(u"contacts.txt", u"Ann(Mobile) : 5"));
+  EXPECT_FALSE(append(u"dangling.txt", u"Ann(Mobile) : 5"));
+  EXPECT_EQ(fileBytes(outside), "untouched");
+  EXPECT_FALSE(fs::exists(pathOf(u"nowhere.txt")));
 }
 
 TEST_F(TkTxtFileTest, UnitsAreLittleEndianAndTheFileNameKeepsEveryCharacter) {
