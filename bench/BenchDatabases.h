@@ -14,4 +14,11 @@ std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes)
 // ones, in contacts of three rows (name, number, e-mail).
 void makeContactsDatabase(const std::string& path, int liveRows, int deletedRows);
 
+// A phone as the live-record reader sees it, for the pipeline: contacts of
+// three data rows (name, phone, e-mail) with their raw contacts...
+void makePhoneContacts(const std::string& path, int contacts);
+// ... and `messages` messages over `threads` conversations, one in 50
+// deleted.
+void makePhoneSms(const std::string& path, int messages, int threads);
+
 }  // namespace bench

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchDatabases.h"
 #include "engine/SqliteParse.h"
 #include "phone/PhoneRecords.h"
 #include "phone/ScanWorkflow.h"
@@ -27,72 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-void exec(sqlite3* db, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    std::fprintf(stderr, "pipeline_bench: %s: %s\n", sql.c_str(), message ? message : "?");
-    std::exit(1);
-  }
-}
-
-sqlite3* create(const fs::path& path) {
-  fs::remove(path);
-  sqlite3* db = nullptr;
-  sqlite3_open(path.string().c_str(), &db);
-  exec(db, "PRAGMA secure_delete=OFF; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
-  return db;
-}
-
-void makeContacts(const fs::path& path, int contacts) {
-  sqlite3* db = create(path);
-  exec(db, "CREATE TABLE mimetypes (_id INTEGER PRIMARY KEY, mimetype TEXT NOT NULL);"
-           "INSERT INTO mimetypes VALUES (5, 'vnd.android.cursor.item/phone_v2'), "
-           "(1, 'vnd.android.cursor.item/email_v2'), (7, 'vnd.android.cursor.item/name');"
-           "CREATE TABLE raw_contacts (_id INTEGER PRIMARY KEY, account_id INTEGER, deleted INTEGER NOT NULL DEFAULT 0,"
-           " contact_id INTEGER, display_name TEXT, display_name_source INTEGER NOT NULL DEFAULT 0);"
-           "CREATE TABLE contacts (_id INTEGER PRIMARY KEY, name_raw_contact_id INTEGER);"
-           "CREATE TABLE data (_id INTEGER PRIMARY KEY AUTOINCREMENT, package_id INTEGER, mimetype_id INTEGER NOT NULL,"
-           " raw_contact_id INTEGER NOT NULL, is_read_only INTEGER NOT NULL DEFAULT 0, data1 TEXT, data2 TEXT,"
-           " data3 TEXT, data4 TEXT, data5 TEXT)");
-  for (int k = 1; k <= contacts; ++k) {
-    const std::string id = std::to_string(k);
-    exec(db, "INSERT INTO raw_contacts (_id, contact_id, display_name, display_name_source) VALUES (" + id + "," + id +
-                 ",'Person " + id + "',40); INSERT INTO contacts VALUES (" + id + "," + id + ");"
-                 "INSERT INTO data (mimetype_id, raw_contact_id, data1, data2) VALUES (7," + id + ",'Person " + id +
-                 "','Person'), (5," + id + ",'+1415" + std::to_string(5550000 + k) + "','2'), (1," + id +
-                 ",'person" + id + "@example.com','1')");
-  }
-  exec(db, "COMMIT");
-  sqlite3_close(db);
-}
-
-void makeSms(const fs::path& path, int messages, int threads) {
-  sqlite3* db = create(path);
-  exec(db, "CREATE TABLE threads (_id INTEGER PRIMARY KEY, date INTEGER);"
-           "CREATE TABLE sms (_id INTEGER PRIMARY KEY, thread_id INTEGER, address TEXT, person INTEGER, date INTEGER,"
-           " type INTEGER, body TEXT)");
-  for (int t = 1; t <= threads; ++t) exec(db, "INSERT INTO threads VALUES (" + std::to_string(t) + ", 0)");
-  sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO sms (thread_id, address, person, date, type, body) VALUES (?,?,?,?,?,?)", -1,
-                     &insert, nullptr);
-  for (int k = 0; k < messages; ++k) {
-    const int thread = 1 + k % threads;
-    const std::string address = "+1415" + std::to_string(5550000 + thread);
-    const std::string body = "Message " + std::to_string(k) + ": see you at the station at six, bring the tickets.";
-    sqlite3_bind_int(insert, 1, thread);
-    sqlite3_bind_text(insert, 2, address.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_int(insert, 3, thread);
-    sqlite3_bind_int64(insert, 4, 1600000000000LL + k * 60000LL);
-    sqlite3_bind_int(insert, 5, 1 + k % 2);
-    sqlite3_bind_text(insert, 6, body.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_step(insert);
-    sqlite3_reset(insert);
-  }
-  sqlite3_finalize(insert);
-  exec(db, "COMMIT; DELETE FROM sms WHERE _id % 50 = 7");
-  sqlite3_close(db);
-}
 
 class NoSink : public phone::ScanSink {
  public:
@@ -111,8 +46,8 @@ struct Timing {
 Timing measure(const fs::path& dir, int contacts, int messages, int threads) {
   const fs::path contactsDb = dir / "contacts2.db";
   const fs::path smsDb = dir / "mmssms.db";
-  makeContacts(contactsDb, contacts);
-  makeSms(smsDb, messages, threads);
+  bench::makePhoneContacts(contactsDb.string(), contacts);
+  bench::makePhoneSms(smsDb.string(), messages, threads);
 
   Timing timing{};
   auto start = Clock::now();

@@ -28,8 +28,8 @@ TEST(ScanPageBench, DISABLED_TwentyThousandContacts) {
   std::filesystem::create_directories(folder);
   const std::string contacts = (folder / "contacts2.db").string();
   const std::string sms = (folder / "mmssms.db").string();
-  bench::makeContactsDatabase(contacts, 60000, 0);
-  bench::makeSmsDatabase(sms, 1 << 20);
+  bench::makePhoneContacts(contacts, 20000);
+  bench::makePhoneSms(sms, 2000, 20);
 
   CMainDlg window;
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
