@@ -55,8 +55,8 @@ run: build
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
-# box, the About box, the contact card and the conversation view, from the
-# real windows under Wine and Xvfb.
+# box, the About box, the contact card, the conversation view and the scan
+# page on the demo phone, from the real windows under Wine and Xvfb.
 screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
@@ -75,10 +75,11 @@ demo-phone: build
 bench: build
 	$(NATIVE)/bench/carve_bench
 
-# Timings of the conversation view (20,000 messages) under Wine.
+# Timings of the conversation view (20,000 messages) and of the scan page
+# (20,000 contacts) under Wine.
 bench-views: build-win64
 	tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_also_run_disabled_tests \
-	  --gtest_filter='RecordViewsBench.*'
+	  --gtest_filter='RecordViewsBench.*:ScanPageBench.*'
 
 # Runs the engine fuzzer; FUZZ_SECONDS sets how long (default 60).
 FUZZ_SECONDS ?= 60

@@ -50,6 +50,11 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
   const records::ExportCategory messages = categoryOf(summary.messageCaption, summary.messagesLoaded);
   const std::int32_t checked = records::CountCheckedRecords(records, contacts, messages);
   if (checked == 0) {
+    if (summary.copyUnreadable) {
+      // Not an empty phone: copies that could not be read are a failure.
+      err << "export: nothing was exported: the copies could not be read (see the warnings above)\n";
+      return kExitFailure;
+    }
     out << "Nothing to export: no contact or message was found.\n";
     return kExitOk;
   }

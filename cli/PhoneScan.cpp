@@ -36,6 +36,7 @@ class ProgressBar : public phone::ScanSink {
     }
   }
   void copyProblem(const std::string& copy, const phone::ReadOutcome& outcome) override {
+    summary_.copyUnreadable = true;
     out_ << (shown_ ? "\n" : "") << "warning: " << copy << " could not be read whole: " << outcome.detail << "\n";
   }
 

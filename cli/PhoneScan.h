@@ -23,6 +23,7 @@ struct ScanSummary {
   std::string messageCaption = phone::kMessageCategory;
   bool contactsLoaded = false;  // the category holds records
   bool messagesLoaded = false;
+  bool copyUnreadable = false;  // a copy could not be read whole
 };
 
 class PhoneScan {

@@ -61,3 +61,16 @@ TEST(PipelineCommands, BadArgumentsAndMissingFilesExitWithTwo) {
   EXPECT_EQ(run("demo --bogus", dir), 2);
   EXPECT_EQ(run("frobnicate", dir), 2);
 }
+
+TEST(PipelineCommands, CopiesThatCannotBeReadAreNoEmptySuccess) {
+  TempDir dir;
+  for (const char* name : {"contacts2.db", "mmssms.db"}) {
+    testing_support::writeFile(dir.file(name), std::vector<std::uint8_t>(4096, 0x5A));
+  }
+  EXPECT_EQ(run("export \"" + dir.file("contacts2.db") + "\" \"" + dir.file("mmssms.db") + "\" --out \"" +
+                    dir.file("out") + "\"",
+                dir),
+            1);
+  EXPECT_NE(text(dir.file("stderr.txt")).find("could not be read"), std::string::npos) << text(dir.file("stderr.txt"));
+  EXPECT_EQ(text(dir.file("stdout.txt")).find("Nothing to export"), std::string::npos);
+}

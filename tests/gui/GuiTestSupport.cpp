@@ -1,5 +1,8 @@
 #include "tests/gui/GuiTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "controls/GdiObjects.h"
 
 namespace gui_test {
@@ -31,7 +34,7 @@ COLORREF PaintedPixel(HWND window, int x, int y) {
   return ::GetPixel(canvas.dc(), x, y);
 }
 
-PaintedImage::PaintedImage(HWND window) {
+ClientPicture::ClientPicture(HWND window) {
   RECT client{};
   ::GetClientRect(window, &client);
   width_ = client.right;
@@ -47,15 +50,48 @@ PaintedImage::PaintedImage(HWND window) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  pixels_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-  ::GetDIBits(canvas.dc(), canvas.bitmap(), 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
+  pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+  // The bitmap must not be selected while its bits are read.
+  const HBITMAP spare = ::CreateCompatibleBitmap(screen.dc(), 1, 1);
+  const HGDIOBJ bitmap = ::SelectObject(canvas.dc(), spare);
+  ::GetDIBits(canvas.dc(), static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height_), pixels_.data(), &info,
+              DIB_RGB_COLORS);
+  ::SelectObject(canvas.dc(), bitmap);
+  ::DeleteObject(spare);
 }
 
-COLORREF PaintedImage::at(int x, int y) const {
+COLORREF ClientPicture::At(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                      static_cast<std::size_t>(x)];
+  const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + x];
   return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+bool ClientPicture::Near(int x, int y, COLORREF colour, int tolerance) const {
+  const COLORREF pixel = At(x, y);
+  if (pixel == CLR_INVALID) return false;
+  return std::abs(GetRValue(pixel) - GetRValue(colour)) <= tolerance &&
+         std::abs(GetGValue(pixel) - GetGValue(colour)) <= tolerance &&
+         std::abs(GetBValue(pixel) - GetBValue(colour)) <= tolerance;
+}
+
+int ClientPicture::CountNear(const RECT& rect, COLORREF colour, int tolerance) const {
+  int count = 0;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) count += Near(x, y, colour, tolerance) ? 1 : 0;
+  }
+  return count;
+}
+
+int ClientPicture::TextBands(const RECT& rect, COLORREF colour, int tolerance) const {
+  int bands = 0;
+  bool inBand = false;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    bool found = false;
+    for (int x = rect.left; x < rect.right && !found; ++x) found = Near(x, y, colour, tolerance);
+    if (found && !inBand) ++bands;
+    inBand = found;
+  }
+  return bands;
 }
 
 COLORREF PixelOf(HWND window, int x, int y) {

@@ -25,19 +25,24 @@ COLORREF PixelOf(HWND window, int x, int y);
 // and returns the colour at (x, y).
 COLORREF PaintedPixel(HWND window, int x, int y);
 
-// What a window paints through its paint handler (WM_PRINTCLIENT), taken
-// once and read pixel by pixel.
-class PaintedImage {
+// The client area as the window paints it (WM_PRINTCLIENT).
+class ClientPicture {
  public:
-  explicit PaintedImage(HWND window);
-  COLORREF at(int x, int y) const;
-  int width() const { return width_; }
-  int height() const { return height_; }
+  explicit ClientPicture(HWND window);
+
+  COLORREF At(int x, int y) const;
+  // Pixels of `rect` whose channels each lie within `tolerance` of `colour`.
+  int CountNear(const RECT& rect, COLORREF colour, int tolerance) const;
+  // Runs of rows of `rect` that hold such a pixel, separated by rows that
+  // hold none: the lines of text drawn there.
+  int TextBands(const RECT& rect, COLORREF colour, int tolerance) const;
 
  private:
+  bool Near(int x, int y, COLORREF colour, int tolerance) const;
+
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t> pixels_;  // 0x00RRGGBB, top-down
+  std::vector<std::uint32_t> pixels_;  // top-down, 0x00RRGGBB
 };
 
 // Runs `body` once a modal dialog owned by the current thread appears

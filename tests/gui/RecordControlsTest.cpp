@@ -229,12 +229,12 @@ TEST_F(RecordList, DeletedRecordsAreRedWithTheMarker) {
   RECT second{};
   second.left = LVIR_BOUNDS;
   list.Send(LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-  const gui_test::PaintedImage painted(list.m_hWnd);
+  const gui_test::ClientPicture painted(list.m_hWnd);
   auto redPixels = [&](const RECT& row) {
     int red = 0;
     for (int x = row.left; x < 480; ++x) {
       for (int y = row.top; y < row.bottom; ++y) {
-        const COLORREF pixel = painted.at(x, y);
+        const COLORREF pixel = painted.At(x, y);
         if (GetRValue(pixel) > 200 && GetGValue(pixel) < 80 && GetBValue(pixel) < 80) ++red;
       }
     }
@@ -244,8 +244,8 @@ TEST_F(RecordList, DeletedRecordsAreRedWithTheMarker) {
   EXPECT_EQ(redPixels(second), 0) << "a live record is black";
   const int markerX = frameWidth + 10 + controls::PictureWidth(marker) / 2;
   const int rowMiddle = (first.top + first.bottom) / 2;
-  const COLORREF underMarker = painted.at(markerX, rowMiddle);
-  const COLORREF liveRow = painted.at(markerX, (second.top + second.bottom) / 2);
+  const COLORREF underMarker = painted.At(markerX, rowMiddle);
+  const COLORREF liveRow = painted.At(markerX, (second.top + second.bottom) / 2);
   EXPECT_NE(underMarker, liveRow) << "the marker stands between the box and the text";
 }
 
@@ -361,11 +361,11 @@ TEST_F(CategoryTree, CategoryWithoutRecordsIsGreyAndIgnoresClicks) {
   EXPECT_NE(tree.Send(TVM_GETNEXTITEM, TVGN_CARET, 0), reinterpret_cast<LRESULT>(contacts));
   // Its text is drawn grey.
   const RECT whole = tree.ItemRect(contacts, false);
-  const gui_test::PaintedImage painted(tree.m_hWnd);
+  const gui_test::ClientPicture painted(tree.m_hWnd);
   int grey = 0, black = 0;
   for (int x = whole.left + 90; x < whole.left + 160; ++x) {
     for (int y = whole.top; y < whole.bottom; ++y) {
-      const COLORREF pixel = painted.at(x, y);
+      const COLORREF pixel = painted.At(x, y);
       if (pixel == RGB(0, 0, 0)) ++black;
       if (GetRValue(pixel) >= 195 && GetRValue(pixel) <= 215 && GetRValue(pixel) == GetBValue(pixel)) ++grey;
     }
@@ -383,14 +383,14 @@ TEST_F(CategoryTree, DoubleClickNeverCollapsesAndSelectionIsPainted) {
   tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(messages));
   const RECT whole = tree.ItemRect(messages, false);
   // The band right of the text: the gradient's top colour at the row's top.
-  const gui_test::PaintedImage painted(tree.m_hWnd);
-  const COLORREF band = painted.at(200, whole.top);
+  const gui_test::ClientPicture painted(tree.m_hWnd);
+  const COLORREF band = painted.At(200, whole.top);
   EXPECT_GT(GetBValue(band), 230);
   EXPECT_LT(GetRValue(band), 200);
   int blue = 0;
   for (int x = whole.left + 90; x < whole.left + 160; ++x) {
     for (int y = whole.top; y < whole.bottom; ++y) {
-      if (painted.at(x, y) == RGB(0, 0, 200)) ++blue;
+      if (painted.At(x, y) == RGB(0, 0, 200)) ++blue;
     }
   }
   EXPECT_GT(blue, 5) << "the selected category's text is blue";
