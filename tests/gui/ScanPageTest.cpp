@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/CMainDlg.h"
+#include "platform/TextEncoding.h"
 #include "records/RecordRows.h"
 #include "tests/gui/DemoPhoneLoader.h"
 #include "tests/gui/GuiTestSupport.h"
@@ -118,5 +119,38 @@ TEST(ScanPage, CategoryBoxOfTheOtherCategoryLeavesTheVisibleRowsAlone) {
     window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hTreeRoot));
     EXPECT_EQ(list.recordKind(), controls::kMessageRecords);
     EXPECT_TRUE(list.IsVisible());
+  });
+}
+
+TEST(ScanPage, AClickedRowReachesTheDetailPane) {
+  withDemoPhone([](CMainDlg& window, HWND handle) {
+    controls::CListViewCheck1& list = *window.m_pListView;
+    // Row 0 is shown at first; the last row is a live contact.
+    const int last = list.RowCount() - 1;
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    list.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(last), reinterpret_cast<LPARAM>(&item));
+    NMHDR click{list.m_hWnd, IDC_LIST, static_cast<UINT>(NM_CLICK)};
+    ::SendMessageW(handle, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+    const auto* contact = reinterpret_cast<const phone::ContactRecord*>(list.RowData(last));
+    ASSERT_NE(contact, nullptr);
+    EXPECT_EQ(contact->deleted, 0);
+    const std::u16string name = platform::utf16FromNarrow(contact->displayName);
+    EXPECT_EQ(window.m_pContactBoard->name(), contact->displayNameSource == 40
+                                                  ? std::wstring(name.begin(), name.end())
+                                                  : std::wstring(L"No Name"));
+
+    window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+    const int conversation = list.RowCount() - 1;
+    list.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(conversation), reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(handle, WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&click));
+    const auto* shown = reinterpret_cast<const phone::ConversationRecord*>(list.RowData(conversation));
+    int bodies = 0;
+    for (const phone::MessageRecord* m = window.Records().smsLists().messages; m != nullptr; m = m->next) {
+      if (m->threadKey == shown->threadKey && m->body != nullptr && m->body[0] != '\0') ++bodies;
+    }
+    EXPECT_GT(bodies, 0);
+    EXPECT_EQ(window.m_pMsgBoard->bubbles().size(), static_cast<std::size_t>(bodies));
   });
 }
