@@ -1,5 +1,8 @@
 #include "cli/AcquireCommand.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "cli/Arguments.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
@@ -46,31 +49,66 @@ bool StageDemoHelper(const std::string& helperFolder, const std::string& stage, 
 
 }  // namespace
 
-bool Acquire(const std::string& folder, bool demo, const std::string& helperFolder, phone::CopyPaths& copies,
-             std::ostream& out, std::ostream& err) {
+AcquiredCopies Acquire(const std::string& folder, bool demo, const std::string& helperFolder, std::ostream& out,
+                       std::ostream& err) {
+  AcquiredCopies acquired;
   if (!platform::createFolders(folder)) {
     err << "zephyrloom-rescue acquire: cannot create the folder " << folder << "\n";
-    return false;
+    return acquired;
   }
-  copies = phone::CopyPathsIn(folder);
+  std::string problem;
+  const std::string incomingFolder = phone::CreateIncomingFolder(folder, problem);
+  if (incomingFolder.empty()) {
+    err << "zephyrloom-rescue acquire: " << problem << "\n";
+    return acquired;
+  }
+  const phone::CopyPaths copies = phone::CopyPathsIn(folder);
+  const phone::CopyPaths incoming = phone::CopyPathsIn(incomingFolder);
   phone::AcquisitionSettings settings;
-  settings.copies = copies;
+  settings.copies = incoming;
   settings.helperFolder = helperFolder;
+  settings.stopWhenPointless = true;
   const std::string stage = platform::joinPath(folder, "demo-helper");
+  bool staged = true;
   if (demo) {
-    if (!StageDemoHelper(helperFolder, stage, err)) return false;
+    staged = StageDemoHelper(helperFolder, stage, err);
     settings.helperFolder = stage;
   }
-  phone::PrepareCopies(copies);
-  phone::AcquireThreadProc(settings, [] {}, [&](const phone::HelperStep& step, const platform::ProcessResult& result) {
-    out << (step.pull ? "pull  " : "check ") << step.phonePath << ": "
-        << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << "\n";
-    if (result.exitCode != 0 && !result.error.empty()) err << result.error;
-  });
-  if (demo) {
-    platform::removeFolderTree(stage);
+  std::vector<std::string> pulled;
+  bool stoppedEarly = false;
+  if (staged) {
+    platform::createFolders(platform::parentFolder(incoming.contacts));
+    int stepsRun = 0;
+    phone::AcquireThreadProc(settings, [] {}, [&](const phone::HelperStep& step, const platform::ProcessResult& result) {
+      ++stepsRun;
+      out << (step.pull ? "pull  " : "check ") << step.phonePath << ": "
+          << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << "\n";
+      if (result.exitCode != 0 && !result.error.empty()) err << result.error << "\n";
+      if (step.pull && result.exitCode == 0) pulled.push_back(step.copyPath);
+      stoppedEarly = stepsRun < 4 && phone::LeavesNothingToTry(result);
+    });
   }
-  return phone::AnyCopyExists(copies);
+  if (stoppedEarly) {
+    err << "zephyrloom-rescue acquire: the phone cannot be reached (see above), so the other steps were not run\n";
+  }
+  const auto wasPulled = [&](const std::string& copy) {
+    return std::find(pulled.begin(), pulled.end(), copy) != pulled.end() && platform::isRegularFile(copy);
+  };
+  const std::pair<const std::string*, const std::string*> databases[] = {{&incoming.contacts, &copies.contacts},
+                                                                         {&incoming.sms, &copies.sms}};
+  for (const auto& [from, to] : databases) {
+    if (!wasPulled(*from)) {
+      acquired.notCopied.push_back(platform::fileNameOf(*to));
+    } else if (!phone::ReplaceCopy(*from, *to, problem)) {
+      err << "zephyrloom-rescue acquire: " << problem << "\n";
+      acquired.notCopied.push_back(platform::fileNameOf(*to));
+    } else {
+      acquired.made.push_back(*to);
+    }
+  }
+  platform::removeFolderTree(incomingFolder);
+  if (demo) platform::removeFolderTree(stage);
+  return acquired;
 }
 
 int runAcquire(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -84,12 +122,20 @@ int runAcquire(const std::vector<std::string>& args, std::ostream& out, std::ost
   const auto folder = parsed.option("--out");
   if (!folder || folder->empty()) return UsageError(err, "acquire", "missing --out DIR");
   const std::string helperFolder = parsed.option("--helper").value_or(platform::ProgramFolder());
-  phone::CopyPaths copies;
-  if (!Acquire(*folder, parsed.flag("--demo"), helperFolder, copies, out, err)) {
-    err << "zephyrloom-rescue acquire: no database could be copied from the phone\n";
+  const AcquiredCopies acquired = Acquire(*folder, parsed.flag("--demo"), helperFolder, out, err);
+  for (const std::string& name : acquired.notCopied) {
+    err << "zephyrloom-rescue acquire: " << name << " was not copied"
+        << (acquired.made.empty() ? "" : "; an older copy of it in " + *folder + ", if any, is left as it was")
+        << "\n";
+  }
+  if (acquired.made.empty()) {
+    err << "zephyrloom-rescue acquire: no database could be copied from the phone; the copies already in " << *folder
+        << ", if any, are left as they were\n";
     return kExitFailure;
   }
-  out << "Copies: " << copies.contacts << "\n        " << copies.sms << "\n";
+  for (std::size_t index = 0; index < acquired.made.size(); ++index) {
+    out << (index == 0 ? "Copies: " : "        ") << acquired.made[index] << "\n";
+  }
   return kExitOk;
 }
 

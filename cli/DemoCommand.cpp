@@ -29,8 +29,9 @@ int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const std::string folder = parsed.option("--out").value_or("out");
 
   out << "== Copying the demo phone's databases\n";
-  phone::CopyPaths copies;
-  if (!Acquire(platform::joinPath(folder, "phone"), true, platform::ProgramFolder(), copies, out, err)) {
+  const std::string phoneFolder = platform::joinPath(folder, "phone");
+  const phone::CopyPaths copies = phone::CopyPathsIn(phoneFolder);
+  if (Acquire(phoneFolder, true, platform::ProgramFolder(), out, err).made.empty()) {
     err << "zephyrloom-rescue demo: the demo phone's databases could not be copied\n";
     return kExitFailure;
   }

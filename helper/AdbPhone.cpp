@@ -200,7 +200,9 @@ platform::ProcessResult AdbPhone::runAdb(const std::vector<std::string>& args, s
 StepResult AdbPhone::runFailure(const platform::ProcessResult& result, const std::string& what,
                                 std::chrono::milliseconds limit) const {
   if (!result.started) {
-    return Failed(HelperStatus::kNoAdb, "cannot run adb (" + adbProgram_ + "): " + result.error);
+    return Failed(HelperStatus::kNoAdb, "cannot run adb (" + adbProgram_ + "): " + result.error +
+                                            ". Install a working adb (Debian and Ubuntu: apt install adb) or make "
+                                            "this one a program that may be run");
   }
   if (result.timedOut) {
     return Failed(HelperStatus::kDeviceNotReady,

@@ -6,6 +6,7 @@
 #include "helper/DemoPhone.h"
 #include "helper/HelperRequest.h"
 #include "helper/PhoneCopy.h"
+#include "helper/PrintableText.h"
 #include "platform/FileOperations.h"
 #include "platform/ProgramLocation.h"
 
@@ -25,6 +26,10 @@ PhoneLocation LocatePhone(const std::string& helperFolder) {
   if (platform::isDirectory(demo)) return {PhoneLocation::Kind::kDemo, demo};
   const std::string onPath = platform::FindProgramOnPath(adbName);
   if (!onPath.empty()) return {PhoneLocation::Kind::kAdb, onPath};
+  // An adb that is there but cannot be run: running it says why, which
+  // helps more than "cannot find adb".
+  const std::string unusable = platform::FindAnythingOnPath(adbName);
+  if (!unusable.empty()) return {PhoneLocation::Kind::kAdb, unusable};
   return {};
 }
 
@@ -59,10 +64,10 @@ int RunHelperProgram(const std::vector<std::string>& args, const std::string& he
                                 ? RunShellStep(*phone, request->phonePath)
                                 : RunPullStep(*phone, request->phonePath, request->localPath);
   if (!result.ok()) {
-    err << kProgramName << ": " << result.message << "\n";
+    err << kProgramName << ": " << PrintableText(result.message) << "\n";
     return ExitStatusOf(result.status);
   }
-  out << result.message << "\n";
+  out << PrintableText(result.message) << "\n";
   return ExitStatusOf(HelperStatus::kOk);
 }
 

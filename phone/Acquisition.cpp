@@ -5,6 +5,8 @@
 #include "platform/CommandLine.h"
 #include "platform/FileOperations.h"
 #include "platform/FileSystem.h"
+#include "platform/NewFile.h"
+#include "platform/TextEncoding.h"
 #include "platform/ProgramLocation.h"
 
 namespace phone {
@@ -59,6 +61,52 @@ void PrepareCopies(const CopyPaths& copies) {
   DeleteCopies(copies);
 }
 
+std::string CreateIncomingFolder(const std::string& baseFolder, std::string& problem) {
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    const std::string name = "zephyrloom-incoming" + (attempt == 1 ? std::string() : "-" + std::to_string(attempt));
+    const std::string folder = platform::joinPath(baseFolder, name);
+    if (platform::createNewFolder(platform::utf16FromNarrow(folder), problem)) return folder;
+    if (!platform::isNameTakenReason(problem)) {
+      problem = "cannot create the folder " + folder + ": " + problem;
+      return std::string();
+    }
+  }
+  problem = "cannot create a folder for the new copies in " + baseFolder + ": every name tried is taken";
+  return std::string();
+}
+
+bool ReplaceCopy(const std::string& incoming, const std::string& copy, std::string& problem) {
+  const std::string folder = platform::parentFolder(copy);
+  if (!platform::createFolders(folder)) {
+    problem = "cannot create the folder " + folder;
+    return false;
+  }
+  for (const char* suffix : kCopySideFileSuffixes) {
+    const std::string side = copy + suffix;
+    if (platform::isRegularFile(incoming + suffix)) {
+      if (!platform::replaceFile(incoming + suffix, side)) {
+        problem = "cannot put the new " + side + " in place";
+        return false;
+      }
+    } else if (platform::isRegularFile(side) && !platform::removeFile(side)) {
+      problem = "cannot delete the old " + side + ", which does not belong to the new copy";
+      return false;
+    }
+  }
+  if (!platform::replaceFile(incoming, copy)) {
+    problem = "cannot put the new " + copy + " in place";
+    return false;
+  }
+  return true;
+}
+
+bool LeavesNothingToTry(const platform::ProcessResult& result) {
+  if (!result.started) return true;
+  // The helper's exit statuses for no adb, no phone, an unauthorised phone
+  // and a phone that is not ready.
+  return result.exitCode >= 3 && result.exitCode <= 6;
+}
+
 bool AnyCopyExists(const CopyPaths& copies) {
   return platform::fileExists(copies.contacts) || platform::fileExists(copies.sms);
 }
@@ -69,6 +117,7 @@ void AcquireThreadProc(const AcquisitionSettings& settings, const std::function<
   for (const HelperStep& step : HelperCommandLines(settings.helperFolder, settings.copies)) {
     const platform::ProcessResult result = RunHelperCommand(step.commandLine, step.timeLimit);
     if (onStep) onStep(step, result);
+    if (settings.stopWhenPointless && LeavesNothingToTry(result)) break;
   }
   if (copiesReady) copiesReady();
 }

@@ -86,6 +86,18 @@ void DeleteCopies(const CopyPaths& copies);
 // makes any other folder it needs) and deletes old copies.
 void PrepareCopies(const CopyPaths& copies);
 
+// A new folder below `baseFolder` ("zephyrloom-incoming", or with a number
+// when that name is taken) for pulls that must not touch the copies already
+// there until they are complete; empty, with the reason in `problem`, when
+// none can be made.
+std::string CreateIncomingFolder(const std::string& baseFolder, std::string& problem);
+
+// Puts the copy pulled to `incoming` (with the side files that came with
+// it) in place of the copy at `copy`. Side files of the old copy that the
+// new one lacks go, so that an old "-wal" is never read with a new
+// database. False, with `problem` naming the file, when one cannot be moved.
+bool ReplaceCopy(const std::string& incoming, const std::string& copy, std::string& problem);
+
 // True when at least one copy exists: the scan can go on.
 bool AnyCopyExists(const CopyPaths& copies);
 
@@ -95,14 +107,25 @@ struct AcquisitionSettings {
   // The wait before the first step (the window waits 5 s, for a phone that
   // was just plugged in).
   std::chrono::milliseconds startDelay{0};
+  // Stop after a step that shows that no later step can work (see
+  // LeavesNothingToTry) rather than run all four.
+  bool stopWhenPointless = false;
 };
+
+// True when a step's end shows that the phone cannot be reached at all, so
+// that every later step would fail the same way: the helper did not start,
+// or it found no adb (exit status 3), no phone (4), a phone that has not
+// allowed this computer (5) or one that is not ready (6). A missing file,
+// an incomplete copy or a step that ran out of time concern one step only.
+bool LeavesNothingToTry(const platform::ProcessResult& result);
 
 // Told after each step, with how it ended.
 using StepObserver = std::function<void(const HelperStep& step, const platform::ProcessResult& result)>;
 
 // The acquisition worker: waits the start delay, runs the four steps one
-// after the other (a failed step does not stop the later ones), then calls
-// `copiesReady` once. Touches nothing but the copies and the helper.
+// after the other (a failed step does not stop the later ones, unless the
+// settings say to stop when they are pointless), then calls `copiesReady`
+// once. Touches nothing but the copies and the helper.
 void AcquireThreadProc(const AcquisitionSettings& settings, const std::function<void()>& copiesReady,
                        const StepObserver& onStep = nullptr);
 

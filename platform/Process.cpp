@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -24,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 extern char** environ;
 #endif
@@ -399,6 +401,58 @@ int openProcessDescriptor(pid_t pid) {
 #endif
 }
 
+// The parent and process group of a running process, from /proc (Linux);
+// false where there is no /proc or the process has gone.
+bool parentAndGroupOf(pid_t pid, pid_t& parent, pid_t& group) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return false;
+  // "pid (name) state ppid pgrp ...": the name may hold blanks and ')'.
+  const std::size_t close = line.rfind(')');
+  if (close == std::string::npos) return false;
+  std::istringstream fields(line.substr(close + 1));
+  std::string state;
+  long long ppid = 0;
+  long long pgrp = 0;
+  if (!(fields >> state >> ppid >> pgrp)) return false;
+  parent = static_cast<pid_t>(ppid);
+  group = static_cast<pid_t>(pgrp);
+  return true;
+}
+
+// Ends a child that shares our process group together with every
+// descendant that stayed in that group (one that made a group or session of
+// its own, as adb's server does, is left alone, as a job object lets a
+// process break away on Windows). Each one found is stopped first, so that
+// none can start another or lose its parent while the tree is walked; then
+// all are killed.
+void endTreeInOurGroup(pid_t pid) {
+  const pid_t group = ::getpgrp();
+  std::vector<pid_t> tree{pid};
+  ::kill(pid, SIGSTOP);
+  for (bool grew = true; grew;) {
+    grew = false;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) break;
+    while (const dirent* entry = ::readdir(proc)) {
+      char* end = nullptr;
+      const long long number = std::strtoll(entry->d_name, &end, 10);
+      if (end == entry->d_name || *end != '\0' || number <= 0) continue;
+      const auto candidate = static_cast<pid_t>(number);
+      pid_t parent = 0;
+      pid_t candidateGroup = 0;
+      if (std::find(tree.begin(), tree.end(), candidate) != tree.end()) continue;
+      if (!parentAndGroupOf(candidate, parent, candidateGroup) || candidateGroup != group) continue;
+      if (std::find(tree.begin(), tree.end(), parent) == tree.end()) continue;
+      ::kill(candidate, SIGSTOP);
+      tree.push_back(candidate);
+      grew = true;
+    }
+    ::closedir(proc);
+  }
+  for (const pid_t member : tree) ::kill(member, SIGKILL);
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
@@ -499,7 +553,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     result.timedOut = true;
     {
       std::lock_guard<std::mutex> guard(childrenLock());
-      if (!options.ownGroup || ::kill(-pid, SIGKILL) != 0) ::kill(pid, SIGKILL);
+      if (!options.ownGroup) {
+        endTreeInOurGroup(pid);
+      } else if (::kill(-pid, SIGKILL) != 0) {
+        ::kill(pid, SIGKILL);
+      }
     }
     // Wait for the end without reaping, then reap under the lock.
     siginfo_t info{};
@@ -521,8 +579,13 @@ int EndProcessesNamed(const std::string& fileName) {
   std::lock_guard<std::mutex> guard(childrenLock());
   for (Child& child : children()) {
     if (child.fileName != fileName) continue;
-    const bool signalled = child.ownGroup ? ::kill(-child.pid, SIGKILL) == 0 || ::kill(child.pid, SIGKILL) == 0
-                                          : ::kill(child.pid, SIGKILL) == 0;
+    bool signalled = false;
+    if (child.ownGroup) {
+      signalled = ::kill(-child.pid, SIGKILL) == 0 || ::kill(child.pid, SIGKILL) == 0;
+    } else if (::kill(child.pid, 0) == 0) {
+      endTreeInOurGroup(child.pid);
+      signalled = true;
+    }
     if (signalled) {
       child.ended = true;
       ++ended;

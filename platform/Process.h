@@ -29,7 +29,8 @@ struct ProcessOptions {
   bool captureOutput = false;
   // POSIX only: false leaves the child in this process's group, so that
   // whoever ends this process's group ends the child too; the time limit
-  // then ends the child alone. A program that is itself run with a time
+  // then ends the child with every descendant that stayed in this group
+  // (found through /proc on Linux). A program that is itself run with a time
   // limit (the adb helper) starts its own children this way. Windows job
   // objects nest, so there the child always gets its own.
   bool ownGroup = true;

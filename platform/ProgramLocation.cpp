@@ -4,6 +4,7 @@
 
 #include "platform/FileOperations.h"
 #include "platform/TextEncoding.h"
+#include "platform/WorkingFiles.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -84,7 +85,9 @@ std::string ProgramFolder() {
 
 #endif
 
-std::string FindProgramOnPath(const std::string& fileName) {
+namespace {
+
+std::string findOnPath(const std::string& fileName, bool (*accept)(const std::string& path)) {
   const std::string list = EnvironmentVariable("PATH");
   if (list.empty() || fileName.empty()) return std::string();
   std::size_t start = 0;
@@ -94,11 +97,19 @@ std::string FindProgramOnPath(const std::string& fileName) {
     const std::string folder = list.substr(start, end - start);
     if (!folder.empty()) {
       const std::string candidate = joinPath(folder, fileName);
-      if (canRun(candidate)) return candidate;
+      if (accept(candidate)) return candidate;
     }
     start = end + 1;
   }
   return std::string();
 }
+
+bool exists(const std::string& path) { return pathKindOf(path) != PathKind::kMissing; }
+
+}  // namespace
+
+std::string FindProgramOnPath(const std::string& fileName) { return findOnPath(fileName, canRun); }
+
+std::string FindAnythingOnPath(const std::string& fileName) { return findOnPath(fileName, exists); }
 
 }  // namespace platform

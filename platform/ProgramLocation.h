@@ -22,4 +22,9 @@ std::string EnvironmentVariable(const char* name);
 // bare name with its suffix ("adb.exe" on Windows).
 std::string FindProgramOnPath(const std::string& fileName);
 
+// The first thing of that name in the folders of the PATH, whether it can
+// be run or not (a file without permission to run it, a folder); empty when
+// there is none. For saying what is wrong with a program that is there.
+std::string FindAnythingOnPath(const std::string& fileName);
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include "platform/ProgramLocation.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "helper/HelperProgram.h"
 #include "helper/HelperRequest.h"
 #include "helper/PhoneCopy.h"
+#include "helper/PrintableText.h"
 #include "platform/FileOperations.h"
 #include "platform/Process.h"
 #include "tests/acquisition/AcquisitionSupport.h"
@@ -292,6 +294,45 @@ TEST(HelperProgram, ExitStatusAndMessages) {
   result = runHelper(demo.path(), {"pull", kContacts + "-missing", joinPath(demo.path(), "copy.db")});
   EXPECT_EQ(result.exitCode, 8);
   EXPECT_TRUE(has(result.output, "the demo phone has no file " + kContacts + "-missing")) << result.output;
+}
+
+TEST(AdbHelper, AHungAdbIsEndedWithWhatItStarted) {
+  FakePhone hung("hang-with-child=1\n");
+  AdbLimits limits;
+  limits.query = std::chrono::milliseconds(4000);
+  AdbPhone adb(hung.adb(), limits);
+  EXPECT_EQ(adb.connect(false).status, HelperStatus::kDeviceNotReady);
+  const std::string pidFile = joinPath(hung.folder(), "child.pid");
+  ASSERT_FALSE(readBytes(pidFile).empty()) << "adb started its child within the limit";
+  const std::int64_t child = std::stoll(readBytes(pidFile));
+  EXPECT_TRUE(waitUntil([&] { return !platform::IsProcessRunning(child); }, std::chrono::milliseconds(10000)))
+      << "adb's child outlived the helper's time limit";
+}
+
+TEST(PrintableText, ControlCharactersAreEscapedAndTextIsKept) {
+  EXPECT_EQ(PrintableText("no phone: \x1b]0;owned\x07\x1b[2J\r\n\t\x7f"),
+            "no phone: \\x1b]0;owned\\x07\\x1b[2J\\x0d\\x0a\\x09\\x7f");
+  EXPECT_EQ(PrintableText("C:\\Users\\\xe5\xbc\xa0\xe4\xb8\x89 \xd0\x96 \xf0\x9f\x93\xb1"),
+            "C:\\Users\\\xe5\xbc\xa0\xe4\xb8\x89 \xd0\x96 \xf0\x9f\x93\xb1")
+      << "UTF-8 and backslashes pass";
+  EXPECT_EQ(PrintableText("\xc2\x9b" "31m \xc2\xa0"), "\\u009b31m \xc2\xa0") << "C1 controls are escaped";
+  EXPECT_EQ(PrintableText("\x9b" "31m \xc0\xaf \xed\xa0\x80 \xe4\xb8"),
+            "\\x9b31m \\xc0\\xaf \\xed\\xa0\\x80 \\xe4\\xb8")
+      << "stray, overlong, surrogate and cut-off bytes are escaped one by one";
+}
+
+TEST(HelperProgram, AdbsOutputReachesTheTerminalEscaped) {
+  FakePhone hostile("complaint=\x1b]0;owned\x07\x1b[2Jgone\n");
+  std::vector<std::string> argv = {installProgram(helperProgram(), hostile.folder(), "zephyrloom-phone-rescue-adb-help"),
+                                   "shell", "su", "root", "chmod", "777", kContacts};
+  platform::ProcessOptions options;
+  options.timeLimit = std::chrono::seconds(60);
+  options.captureOutput = true;
+  const platform::ProcessResult result = platform::RunProcess(argv, options);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(has(result.output, "adb failed: error: \\x1b]0;owned\\x07\\x1b[2Jgone")) << result.output;
+  EXPECT_FALSE(has(result.output, "\x1b")) << "no escape byte reaches the terminal";
+  EXPECT_FALSE(has(result.output, "\x07"));
 }
 
 }  // namespace

@@ -9,20 +9,26 @@
 //                   root), unrooted (no su), no-device, unauthorized,
 //                   offline; short-read=1 (cat delivers half the bytes);
 //                   no-stat=1 (no "stat -c", as before Android 6);
-//                   world-readable=1 (the shell user may read every file)
+//                   world-readable=1 (the shell user may read every file);
+//                   hang-with-child=1 (every call starts a child, which
+//                   writes its process id to child.pid, and never ends);
+//                   complaint=TEXT (every call fails with "error: TEXT")
 //   fake-phone/     the phone's files: fake-phone/data/... for /data/...
 // and appends each call's arguments, joined by '|', to fake-adb.log.
 // It understands the commands the helper sends: get-state; shell and
 // exec-out with id, stat -c %s, ls -l, cat, chmod, each maybe behind su and
 // followed by 2>/dev/null; pull.
 
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/FileOperations.h"
+#include "platform/Process.h"
 #include "platform/ProgramLocation.h"
 #include "platform/StandardStreams.h"
 
@@ -160,6 +166,22 @@ int main(int argc, char** argv) {
     std::ofstream(platform::joinPath(phone.folder, "fake-adb.log"), std::ios::app) << call << "\n";
   }
   if (args.empty()) return fail("adb: usage: no command specified");
+  if (args[0] == "--hang-pid" && args.size() == 2) {
+    std::ofstream(args[1] + ".tmp") << platform::CurrentProcessId();
+    platform::replaceFile(args[1] + ".tmp", args[1]);
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+  }
+  if (phone.is("hang-with-child")) {
+    // A hung adb that started a process of its own, as adb starts its
+    // server; the child stays in adb's process group.
+    platform::ProcessOptions options;
+    options.timeLimit = std::chrono::hours(1);
+    options.ownGroup = false;
+    const std::string self = platform::joinPath(phone.folder, std::string("adb") + platform::ExecutableSuffix());
+    platform::RunProcess({self, "--hang-pid", platform::joinPath(phone.folder, "child.pid")}, options);
+    return 0;
+  }
+  if (phone.conf.count("complaint") != 0) return fail("error: " + phone.conf.at("complaint"));
 
   const std::string mode = phone.mode();
   if (mode == "no-device") return fail("error: no devices/emulators found");

@@ -94,6 +94,21 @@ TEST(Process, AProgramThatHangsIsEndedAtItsLimit) {
   EXPECT_LT(took, milliseconds(10500));
 }
 
+// The adb helper leaves adb in its own group (so that ending the helper ends
+// adb); adb's time limit must still end what adb started.
+TEST(Process, ATimeLimitInOurGroupEndsWhatTheChildStarted) {
+  testing_support::TempDir dir;
+  const std::string grandchildPid = joinPath(dir.path(), "grandchild.pid");
+  ProcessOptions options;
+  options.timeLimit = milliseconds(5000);
+  options.ownGroup = false;
+  const ProcessResult result = RunProcess({testChildProgram(), "tree", grandchildPid}, options);
+  EXPECT_TRUE(result.timedOut);
+  ASSERT_NE(pidIn(grandchildPid), 0) << "the child started its own child within its limit";
+  EXPECT_TRUE(waitUntil([&] { return !IsProcessRunning(pidIn(grandchildPid)); }, milliseconds(10000)))
+      << "the grandchild outlived the time limit";
+}
+
 TEST(Process, EndingByNameEndsOnlyThatProgramWithWhatItStarted) {
   testing_support::TempDir dir;
   const std::string victim = installProgram(testChildProgram(), dir.path(), "zr-victim");
