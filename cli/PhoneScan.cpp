@@ -1,29 +1,41 @@
 #include "cli/PhoneScan.h"
 
+#include <iostream>
 #include <string>
 
 #include "engine/SqliteParse.h"
+#include "platform/StandardStreams.h"
 
 namespace cli {
 
 namespace {
 
-// The scan's progress as a text bar that rewrites its own line.
+// The scan's progress as a text bar on standard error.
 class ProgressBar : public phone::ScanSink {
  public:
-  explicit ProgressBar(std::ostream& out, ScanSummary& summary) : out_(out), summary_(summary) {}
+  // On a terminal the bar redraws its own line; anywhere else (a log, a
+  // pipe) it writes one line per tenth, so the output stays readable.
+  ProgressBar(std::ostream& out, ScanSummary& summary, bool terminal)
+      : out_(out), summary_(summary), terminal_(terminal) {}
   ~ProgressBar() override {
-    if (shown_) out_ << "\n";
+    if (shown_ && terminal_) out_ << "\n";
   }
 
   void progressPosition(int percent) override {
     if (percent == last_) return;
+    if (!terminal_ && (percent / 10 == last_ / 10 && last_ >= 0)) return;
     last_ = percent;
     shown_ = true;
     constexpr int kWidth = 40;
     const int filled = percent * kWidth / 100;
-    out_ << "\rScanning [" << std::string(static_cast<std::size_t>(filled), '#')
-         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent << "%" << std::flush;
+    const std::string bar = "Scanning [" + std::string(static_cast<std::size_t>(filled), '#') +
+                            std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
+                            std::to_string(percent) + "%";
+    if (terminal_) {
+      out_ << "\r" << bar << std::flush;
+    } else {
+      out_ << bar << "\n";
+    }
   }
   void categoryLoaded(const std::string& category, const std::string& caption) override {
     if (category == phone::kContactsCategory) {
@@ -37,7 +49,7 @@ class ProgressBar : public phone::ScanSink {
   }
   void copyProblem(const std::string& copy, const phone::ReadOutcome& outcome) override {
     summary_.copyUnreadable = true;
-    out_ << (shown_ ? "\n" : "") << "warning: " << copy << " could not be read whole: " << outcome.detail << "\n";
+    out_ << (shown_ && terminal_ ? "\n" : "") << "warning: " << copy << " could not be read whole: " << outcome.detail << "\n";
   }
 
  private:
@@ -45,6 +57,7 @@ class ProgressBar : public phone::ScanSink {
   ScanSummary& summary_;
   int last_ = -1;
   bool shown_ = false;
+  bool terminal_;
 };
 
 template <typename Record>
@@ -70,7 +83,7 @@ ScanSummary PhoneScan::run() {
   deletedContacts_ = recover(contactsCopy_, smsCopy_, eContacts);
   deletedMessages_ = recover(contactsCopy_, smsCopy_, eSms);
   {
-    ProgressBar bar(progress_, summary);
+    ProgressBar bar(progress_, summary, &progress_ == &std::cerr && platform::stderrIsTerminal());
     phone::ScanWorkflow scan(records_, bar, pauseGate_, stopFlag_);
     scan.setCopies(contactsCopy_, smsCopy_);
     scan.setRecoveredTexts(deletedContacts_, deletedMessages_);

@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace platform {
@@ -16,6 +18,14 @@ bool writeStdoutBinary(std::string_view bytes) {
 #endif
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) return false;
   return std::fflush(stdout) == 0;
+}
+
+bool stderrIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return ::isatty(STDERR_FILENO) != 0;
+#endif
 }
 
 }  // namespace platform

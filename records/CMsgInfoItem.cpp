@@ -69,8 +69,15 @@ CMsgInfoItem::CMsgInfoItem(HDC dc, const BubbleText& text, int top)
   // of them sets the frame's width.
   RECT measured{0, 0, kMaxTextWidth, 0};
   ::DrawTextW(dc, body_.c_str(), static_cast<int>(body_.size()), &measured, kBodyFormat | DT_CALCRECT);
-  const int textWidth = std::clamp<int>(measured.right, 1, kMaxTextWidth);
   const int textHeight = std::max<int>(measured.bottom, 0);
+  // A body of several lines takes the whole width: the width the measuring
+  // reports for broken lines can fall short of the lines as drawn (Wine
+  // reports 154 px for lines it then draws 160 px wide), and text must
+  // never run out of its frame.
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  const bool severalLines = textHeight > metrics.tmHeight;
+  const int textWidth = severalLines ? kMaxTextWidth : std::clamp<int>(measured.right, 1, kMaxTextWidth);
 
   const Border& border = borderOf(kind_);
   const int innerWidth = textWidth + (kind_ == kBubbleReceived ? 0 : kOtherExtraWidth);

@@ -74,3 +74,18 @@ TEST(PipelineCommands, CopiesThatCannotBeReadAreNoEmptySuccess) {
   EXPECT_NE(text(dir.file("stderr.txt")).find("could not be read"), std::string::npos) << text(dir.file("stderr.txt"));
   EXPECT_EQ(text(dir.file("stdout.txt")).find("Nothing to export"), std::string::npos);
 }
+
+TEST(PipelineCommands, ProgressIsALineEveryTenthWhenNotOnATerminal) {
+  TempDir dir;
+  const std::string demo = std::string(ZR_SOURCE_DIR) + "/demo/";
+  ASSERT_EQ(run("scan \"" + demo + "contacts2.db\" \"" + demo + "mmssms.db\"", dir), 0);
+  const std::string progress = text(dir.file("stderr.txt"));
+  EXPECT_EQ(progress.find('\r'), std::string::npos) << "no redrawing into a file";
+  int lines = 0;
+  for (std::size_t at = progress.find("Scanning ["); at != std::string::npos; at = progress.find("Scanning [", at + 1)) {
+    ++lines;
+  }
+  EXPECT_GE(lines, 10);
+  EXPECT_LE(lines, 11);
+  EXPECT_NE(progress.find("] 100%\n"), std::string::npos);
+}
