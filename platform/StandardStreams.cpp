@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -22,7 +23,10 @@ bool writeStdoutBinary(std::string_view bytes) {
 
 bool stderrIsTerminal() {
 #ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
+  // _isatty answers yes for any character device (and, under Wine, for a file
+  // that cmd opened for "2>"); only a console accepts a console mode query.
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 #else
   return ::isatty(STDERR_FILENO) != 0;
 #endif

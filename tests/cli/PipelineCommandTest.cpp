@@ -79,7 +79,11 @@ TEST(PipelineCommands, ProgressIsALineEveryTenthWhenNotOnATerminal) {
   TempDir dir;
   const std::string demo = std::string(ZR_SOURCE_DIR) + "/demo/";
   ASSERT_EQ(run("scan \"" + demo + "contacts2.db\" \"" + demo + "mmssms.db\"", dir), 0);
-  const std::string progress = text(dir.file("stderr.txt"));
+  std::string progress = text(dir.file("stderr.txt"));
+  // Windows writes the standard streams in text mode: each line ends in CR LF.
+  for (std::size_t at = progress.find("\r\n"); at != std::string::npos; at = progress.find("\r\n", at)) {
+    progress.erase(at, 1);
+  }
   EXPECT_EQ(progress.find('\r'), std::string::npos) << "no redrawing into a file";
   int lines = 0;
   for (std::size_t at = progress.find("Scanning ["); at != std::string::npos; at = progress.find("Scanning [", at + 1)) {
