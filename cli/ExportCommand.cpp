@@ -25,18 +25,6 @@ const char* const kExportUsage =
     "record, leaves \"EXPORT INCOMPLETE.txt\" in the folder (or removes the\n"
     "folder when even that cannot be written) and exits with status 1.\n";
 
-namespace {
-
-records::ExportCategory categoryOf(const std::string& caption, bool loaded) {
-  records::ExportCategory category;
-  category.caption = platform::utf16FromNarrow(caption);
-  category.checked = true;
-  category.holdsRecords = loaded;
-  return category;
-}
-
-}  // namespace
-
 int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
                std::ostream& err) {
   const std::u16string folder = platform::utf16FromNarrow(outFolder);
@@ -44,11 +32,10 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     err << "zephyrloom-rescue export: cannot create the folder " << outFolder << "\n";
     return kExitUsage;
   }
-  const records::ExportRecords records =
-      records::ExportRecordsOf(scan.records(), scan.deletedContactsText(), scan.deletedMessagesText());
-  const records::ExportCategory contacts = categoryOf(summary.contactsCaption, summary.contactsLoaded);
-  const records::ExportCategory messages = categoryOf(summary.messageCaption, summary.messagesLoaded);
-  const std::int32_t checked = records::CountCheckedRecords(records, contacts, messages);
+  records::PhonePipeline& pipeline = scan.pipeline();
+  const records::ExportCategory contacts = pipeline.ScannedContacts();
+  const records::ExportCategory messages = pipeline.ScannedMessages();
+  const std::int32_t checked = pipeline.CountChecked(contacts, messages);
   if (checked == 0) {
     if (summary.copyUnreadable) {
       // Not an empty phone: copies that could not be read are a failure.
@@ -62,9 +49,9 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     err << "zephyrloom-rescue export: interrupted before the export began; nothing was written\n";
     return kExitFailure;
   }
-  records::ExportState state(scan.pauseGate(), scan.stopFlag());
   const records::ExportStart start =
-      records::PrepareExport(state, checked, folder, static_cast<std::int64_t>(std::time(nullptr)));
+      pipeline.PrepareExport(checked, folder, static_cast<std::int64_t>(std::time(nullptr)));
+  const records::ExportState& state = *pipeline.exportState();
   if (start == records::ExportStart::kNoRoot) {
     err << "zephyrloom-rescue export: cannot create the export folder " << state.failure << "\n";
     return kExitFailure;
@@ -76,7 +63,7 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
   // PrepareExport clears the stop flag: an interrupt that came just before
   // must still stop the export.
   if (platform::InterruptGuard::interrupted()) scan.stopFlag().store(1);
-  const std::int32_t handled = records::RunExport(records, contacts, messages, state);
+  const std::int32_t handled = pipeline.RunExport(contacts, messages);
   const std::string root = platform::utf8FromUtf16(state.outputFolder);
   if (!state.complete) {
     err << "zephyrloom-rescue export: ";

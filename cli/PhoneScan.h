@@ -10,6 +10,7 @@
 #include "phone/PhoneRecords.h"
 #include "phone/ScanWorkflow.h"
 #include "platform/ManualResetEvent.h"
+#include "records/PhonePipeline.h"
 
 namespace cli {
 
@@ -26,6 +27,26 @@ struct ScanSummary {
   bool copyUnreadable = false;  // a copy could not be read whole
 };
 
+// The scan's progress as a text bar on a stream.
+class ProgressBar : public records::PipelineSink {
+ public:
+  // On a terminal the bar redraws its own line; anywhere else (a log, a
+  // pipe) it writes one line per tenth, so the output stays readable.
+  ProgressBar(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+  // Ends the bar's line on a terminal.
+  void finish();
+
+  void progressPosition(int percent) override;
+  void categoryLoaded(const std::string&, const std::string&) override {}
+  void copyProblem(const std::string& copy, const phone::ReadOutcome& outcome) override;
+
+ private:
+  std::ostream& out_;
+  bool terminal_;
+  int last_ = -1;
+  bool shown_ = false;
+};
+
 class PhoneScan {
  public:
   PhoneScan(std::string contactsCopy, std::string smsCopy, std::ostream& progress);
@@ -33,21 +54,15 @@ class PhoneScan {
   // Recovers and loads; returns what was found.
   ScanSummary run();
 
-  phone::PhoneRecords& records() { return records_; }
-  const std::string& deletedContactsText() const { return deletedContacts_; }
-  const std::string& deletedMessagesText() const { return deletedMessages_; }
-  platform::ManualResetEvent& pauseGate() { return pauseGate_; }
+  records::PhonePipeline& pipeline() { return pipeline_; }
   std::atomic<int>& stopFlag() { return stopFlag_; }
 
  private:
-  std::string contactsCopy_;
-  std::string smsCopy_;
-  std::ostream& progress_;
-  std::string deletedContacts_;
-  std::string deletedMessages_;
   phone::PhoneRecords records_;
   platform::ManualResetEvent pauseGate_{true};
   std::atomic<int> stopFlag_{0};
+  ProgressBar bar_;
+  records::PhonePipeline pipeline_;
 };
 
 // Prints the per-category counts.

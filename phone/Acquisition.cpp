@@ -113,8 +113,13 @@ bool AnyCopyExists(const CopyPaths& copies) {
 
 void AcquireThreadProc(const AcquisitionSettings& settings, const std::function<void()>& copiesReady,
                        const StepObserver& onStep) {
-  if (settings.startDelay.count() > 0) std::this_thread::sleep_for(settings.startDelay);
+  const auto stopped = [&settings] { return settings.stopFlag != nullptr && settings.stopFlag->load() != 0; };
+  // The wait is taken in slices, so that a stop is seen within one.
+  constexpr std::chrono::milliseconds kSlice{50};
+  const auto waitEnd = std::chrono::steady_clock::now() + settings.startDelay;
+  while (!stopped() && std::chrono::steady_clock::now() < waitEnd) std::this_thread::sleep_for(kSlice);
   for (const HelperStep& step : HelperCommandLines(settings.helperFolder, settings.copies)) {
+    if (stopped()) break;
     const platform::ProcessResult result = RunHelperCommand(step.commandLine, step.timeLimit);
     if (onStep) onStep(step, result);
     if (settings.stopWhenPointless && LeavesNothingToTry(result)) break;

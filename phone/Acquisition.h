@@ -16,6 +16,7 @@
 // each limited to 10 minutes (a phone's SMS database over USB may take
 // long, and a pull ended early leaves no copy).
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -110,6 +111,9 @@ struct AcquisitionSettings {
   // Stop after a step that shows that no later step can work (see
   // LeavesNothingToTry) rather than run all four.
   bool stopWhenPointless = false;
+  // When given and set, the wait ends and no further step starts (the
+  // window closing); the copies-ready call still comes.
+  const std::atomic<int>* stopFlag = nullptr;
 };
 
 // True when a step's end shows that the phone cannot be reached at all, so

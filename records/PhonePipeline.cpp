@@ -1,0 +1,121 @@
+#include "records/PhonePipeline.h"
+
+#include <utility>
+
+#include "engine/SqliteParse.h"
+
+namespace records {
+
+namespace {
+
+// One recovery session: it lives for one run and hands back its text.
+std::string recoverText(const phone::CopyPaths& copies, ePaserType kind) {
+  SqliteParse session(copies.contacts, copies.sms);
+  session.startParse(kind);
+  return session.get_contacts_mem();
+}
+
+}  // namespace
+
+PhonePipeline::PhonePipeline(phone::PhoneRecords& records, PipelineSink& sink, platform::ManualResetEvent& pauseGate,
+                             std::atomic<int>& stopFlag)
+    : records_(records), sink_(sink), pauseGate_(pauseGate), stopFlag_(stopFlag) {}
+
+bool PhonePipeline::Acquire(phone::AcquisitionSettings settings, const phone::StepObserver& onStep) {
+  settings.copies = copies_;
+  settings.stopFlag = &stopFlag_;
+  phone::AcquireThreadProc(settings, nullptr, onStep);
+  return phone::AnyCopyExists(copies_);
+}
+
+void PhonePipeline::Recover() {
+  deletedContacts_ = recoverText(copies_, eContacts);
+  deletedMessages_ = recoverText(copies_, eSms);
+}
+
+void PhonePipeline::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
+  deletedContacts_ = std::move(deletedContacts);
+  deletedMessages_ = std::move(deletedMessages);
+}
+
+phone::ScanWorkflow& PhonePipeline::workflow() {
+  if (!workflow_) {
+    workflow_.emplace(records_, static_cast<phone::ScanSink&>(*this), pauseGate_, stopFlag_);
+    workflow_->setCopies(copies_.contacts, copies_.sms);
+    workflow_->setRecoveredTexts(deletedContacts_, deletedMessages_);
+  }
+  return *workflow_;
+}
+
+void PhonePipeline::Scan() {
+  // Every scan counts and loads afresh.
+  workflow_.reset();
+  contacts_ = {phone::kContactsCategory, false};
+  messages_ = {phone::kMessageCategory, false};
+  copyUnreadable_ = false;
+  workflow().ScanThreadProc();
+}
+
+int PhonePipeline::LoadContacts(bool counting) { return workflow().LoadContacts(counting); }
+
+int PhonePipeline::LoadMessages(bool counting) { return workflow().LoadMessages(counting); }
+
+int PhonePipeline::progressTotal() const { return workflow_ ? workflow_->progressTotal() : 0; }
+
+int PhonePipeline::progressCount() const { return workflow_ ? workflow_->progressCount() : 0; }
+
+void PhonePipeline::categoryLoaded(const std::string& category, const std::string& caption) {
+  CategoryFindings& findings = category == phone::kContactsCategory ? contacts_ : messages_;
+  findings.caption = caption;
+  findings.holdsRecords = true;
+  sink_.categoryLoaded(category, caption);
+}
+
+void PhonePipeline::copyProblem(const std::string& copy, const phone::ReadOutcome& outcome) {
+  copyUnreadable_ = true;
+  sink_.copyProblem(copy, outcome);
+}
+
+ExportRecords PhonePipeline::View() const { return ExportRecordsOf(records_, deletedContacts_, deletedMessages_); }
+
+namespace {
+
+ExportCategory scannedCategory(const CategoryFindings& findings) {
+  ExportCategory category;
+  category.caption = WideText(findings.caption);
+  category.checked = true;
+  category.holdsRecords = findings.holdsRecords;
+  return category;
+}
+
+}  // namespace
+
+ExportCategory PhonePipeline::ScannedContacts() const { return scannedCategory(contacts_); }
+
+ExportCategory PhonePipeline::ScannedMessages() const { return scannedCategory(messages_); }
+
+std::int32_t PhonePipeline::CountChecked(const ExportCategory& contacts, const ExportCategory& messages) const {
+  return CountCheckedRecords(View(), contacts, messages);
+}
+
+ExportStart PhonePipeline::PrepareExport(std::int32_t checked, std::u16string_view pickedFolder, std::int64_t now) {
+  exportState_.emplace(pauseGate_, stopFlag_, [this](std::int32_t position) { sink_.exportPosition(position); });
+  return records::PrepareExport(*exportState_, checked, pickedFolder, now);
+}
+
+std::int32_t PhonePipeline::RunExport(const ExportCategory& contacts, const ExportCategory& messages) {
+  if (!exportState_) return 0;
+  return records::RunExport(View(), contacts, messages, *exportState_);
+}
+
+void PhonePipeline::Clear() {
+  workflow_.reset();
+  records_.ClearRecords();
+  deletedContacts_.clear();
+  deletedMessages_.clear();
+  contacts_ = {phone::kContactsCategory, false};
+  messages_ = {phone::kMessageCategory, false};
+  copyUnreadable_ = false;
+}
+
+}  // namespace records
