@@ -19,7 +19,7 @@ WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-
   wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix \
   fonts-wqy-microhei locales
 
-.PHONY: all setup setup-win build build-asan build-win64 test run screenshots skin fuzz bench bench-views demo-phone clean
+.PHONY: all setup setup-win build build-asan build-win64 test run run-windows screenshots skin fuzz bench bench-views demo-phone clean
 
 all: build
 
@@ -54,6 +54,10 @@ run: build
 	@echo "The export is in $(CURDIR)/out (UTF-16 text files; the phone copies are in out/phone)."
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 
+# The Windows program under Wine on the demo phone, from start to export.
+run-windows: build-win64
+	tools/run-windows.sh $(WIN64)
+
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
 # box, the About box, the contact card, the conversation view and the scan
 # page on the demo phone, from the real windows under Wine and Xvfb.
@@ -61,6 +65,8 @@ screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
 	  tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_filter='Screenshots.*'
+	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
+	  tools/wine-test.sh $(WIN64)/tests/program_tests.exe --gtest_filter='ProgramScreenshots.*'
 	@ls -1 build/screenshots
 
 # Regenerates the skin pictures in image/ from tools/make_skin.py.

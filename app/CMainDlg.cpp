@@ -10,6 +10,7 @@
 #include "controls/GdiObjects.h"
 #include "controls/TkFontPool.h"
 #include "controls/WebPages.h"
+#include "platform/ProgramLocation.h"
 #include "platform/TextEncoding.h"
 #include "records/RecordViewMessages.h"
 
@@ -92,21 +93,34 @@ std::vector<UINT> frameDelays(Gdiplus::Image& picture) {
 
 }  // namespace
 
-CMainDlg::CMainDlg() = default;
+CMainDlg::CMainDlg() : CMainDlg(Setup{}) {}
+
+CMainDlg::CMainDlg(Setup setup) : m_setup(std::move(setup)) {
+  if (!m_setup.acquire) return;
+  const std::string base =
+      m_setup.copyBase.empty() ? phone::DriveRootOf(platform::ProgramFolder()) : m_setup.copyBase;
+  m_copies = phone::CopyPathsIn(base);
+  m_pipeline.setCopies(m_copies);
+}
 
 CMainDlg::~CMainDlg() = default;
 
 LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   ::SetWindowTextW(m_hWnd, controls::kProductName);
   const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+  // No caption; and the page painting leaves the children's areas alone, so
+  // that a repaint of the page never covers a pane that has already drawn.
+  ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_CLIPCHILDREN);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_FRAMECHANGED);
   LoadPagePictures();
   ApplyRoundedRegion(false);
   CenterWindow();
   CreateChildControls();
   m_strVersion = "2.1.0.0";
-  // The phone acquisition starts here once the phone pipeline is wired in.
+  if (m_setup.acquire) {
+    phone::PrepareCopies(m_copies);
+    StartAcquisition();
+  }
   return TRUE;
 }
 
@@ -409,23 +423,12 @@ void CMainDlg::RunUpdater() {
   ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CMainDlg::OnRetry() {
-  m_btnRefresh.ShowWindow(SW_HIDE);
-  m_helpLink.ShowWindow(SW_HIDE);
-  m_nLoadState = kLoading;
-  m_bLoadAnimTimer = 0;
-  Invalidate();
-  // The acquisition worker is started again here once the phone pipeline
-  // is wired in.
-}
-
 void CMainDlg::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
-  m_strDeletedContacts = std::move(deletedContacts);
-  m_strDeletedMessages = std::move(deletedMessages);
+  m_pipeline.SetRecoveredTexts(std::move(deletedContacts), std::move(deletedMessages));
 }
 
 records::ExportRecords CMainDlg::RecordsView() const {
-  return records::ExportRecordsOf(m_records, m_strDeletedContacts, m_strDeletedMessages);
+  return m_pipeline.View();
 }
 
 void CMainDlg::SetCategoryLoaded(int kind, const std::string& caption) {
@@ -435,6 +438,13 @@ void CMainDlg::SetCategoryLoaded(int kind, const std::string& caption) {
 }
 
 void CMainDlg::OnScanFinished() {
+  if (m_busyAnimation) {
+    if (m_busyAnimation->running()) m_busyAnimation->Stop();
+    m_busyAnimation->ShowWindow(SW_HIDE);
+  }
+  for (CImgButton* button : {&m_btnPause, &m_btnContinue, &m_btnStop}) button->ShowWindow(SW_HIDE);
+  ::ShowWindow(GetDlgItem(IDC_PROGRESS), SW_HIDE);
+  m_busy = 0;
   m_nPage = kScanPage;
   m_nStep = 2;
   m_btnBack.ShowWindow(SW_SHOW);
@@ -443,6 +453,7 @@ void CMainDlg::OnScanFinished() {
     for (HTREEITEM item : {m_hTreeRoot, m_hCategories[kContactsKind], m_hCategories[kMessageKind]}) {
       if (item != nullptr) m_tree.SetCheck(item, 1);
     }
+    m_tree.EnableWindow(TRUE);
     m_tree.ShowWindow(SW_SHOW);
     // Selecting Contacts fills the list; from no selection, so that it is
     // filled even when Contacts was selected before a reload.
@@ -611,23 +622,7 @@ void CMainDlg::ClearRecords() {
   if (m_pMsgBoard && m_pMsgBoard->IsWindow()) ::DestroyWindow(m_pMsgBoard->m_hWnd);
   m_pMsgBoard.reset();
   m_hCurrentCategory = nullptr;
-  m_records.ClearRecords();
-  m_strDeletedContacts.clear();
-  m_strDeletedMessages.clear();
-}
-
-void CMainDlg::OnClose(int endCode) {
-  if (m_bLoadAnimTimer != 0) {
-    ::KillTimer(m_hWnd, kLoadAnimTimer);
-    m_bLoadAnimTimer = 0;
-  }
-  if (m_busyAnimation) m_busyAnimation->Stop();
-  ClearRecords();
-  if (m_pListView && m_pListView->IsWindow()) ::DestroyWindow(m_pListView->m_hWnd);
-  m_pListView.reset();
-  // The pulled copies and the helper processes are released here too once
-  // the phone pipeline is wired in.
-  EndDialog(endCode);
+  m_pipeline.Clear();
 }
 
 void CMainDlg::OpenPage(const wchar_t* page) {

@@ -4,8 +4,15 @@
 // shows the connect page (loading animation, or the failure screen with its
 // hints) and the scan page.
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "app/WorkerThread.h"
 
 #include "controls/CAnimateImg.h"
 #include "controls/CHyperLink.h"
@@ -14,10 +21,13 @@
 #include "controls/CTreeViewEx1.h"
 #include "controls/Pictures.h"
 #include "framework/Window.h"
+#include "phone/Acquisition.h"
 #include "phone/PhoneRecords.h"
+#include "platform/ManualResetEvent.h"
 #include "records/CContactInfoBoard.h"
 #include "records/CMsgInfoBoard.h"
 #include "records/ExportState.h"
+#include "records/PhonePipeline.h"
 #include "records/RecordRows.h"
 #include "resource.h"
 
@@ -37,8 +47,52 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   static constexpr int kCategorySlots = 5;
   enum LoadState { kLoading = -1, kLoadFailed = 0, kLoaded = 1 };
 
+  // Custom messages: posted by the workers when they end.
+  static constexpr UINT kScanFinishedMessage = WM_USER + 109;
+  static constexpr UINT kExportFinishedMessage = WM_USER + 110;
+  static constexpr UINT kCopiesReadyMessage = WM_USER + 111;
+  // Sent by the scan worker, so that the tree and the notices are changed
+  // on the window's own thread: a category's caption (wParam the kind,
+  // lParam the caption as const std::string*), a copy that could not be
+  // read whole (lParam the notice as const std::wstring*).
+  static constexpr UINT kCategoryLoadedMessage = WM_APP + 1;
+  static constexpr UINT kCopyProblemMessage = WM_APP + 2;
+
+  // How long the close path waits for a running worker after stopping it.
+  static constexpr std::chrono::milliseconds kWorkerStopLimit{15000};
+
+  // Where the window takes the phone from. The program uses the defaults;
+  // tests put the copies in a folder of their own, or keep the window from
+  // reaching for a phone at all.
+  struct Setup {
+    // The folder below which the copies go; empty: the drive root of the
+    // program's folder ("C:\\").
+    std::string copyBase;
+    // The folder of the adb helper; empty: the program's folder.
+    std::string helperFolder;
+    // The wait before the first helper step, for a phone just plugged in.
+    std::chrono::milliseconds acquisitionDelay{5000};
+    // Start the acquisition when the window opens (and on Refresh, Back).
+    bool acquire = true;
+  };
+
+  // The export folder: asked with the system's folder picker, or taken
+  // from the environment variable ZEPHYRLOOM_EXPORT_FOLDER when it is set
+  // (scripted runs). Nothing when the user cancelled; an empty text when
+  // the choice has no file-system path.
+  using FolderPicker = std::function<std::optional<std::wstring>(HWND owner)>;
+  static std::optional<std::wstring> AskForExportFolder(HWND owner);
+
   CMainDlg();
+  explicit CMainDlg(Setup setup);
   ~CMainDlg() override;
+
+  // Replaces the folder picker (tests).
+  void SetFolderPicker(FolderPicker picker) { m_pickFolder = std::move(picker); }
+  // The paths of the two copies.
+  const phone::CopyPaths& CopyPaths() const { return m_copies; }
+  // True while a scan or an export worker runs (Pause and Continue act).
+  bool Busy() const { return m_busy != 0; }
 
   // State read and set by the scan workflow and the painting.
   int m_nPage = kConnectPage;
@@ -67,6 +121,8 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   void OnScanFinished();
   // Empties the record list and drops the detail panes and every record.
   void ClearRecords();
+  // The checked records of the categories that hold records.
+  std::int32_t CountCheckedRecords() const;
 
   // The main menu: its five entries, and what choosing one does.
   static HMENU BuildMainMenu();
@@ -103,6 +159,16 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
     COMMAND_ID_HANDLER(IDC_HOME, OnHome)
     COMMAND_ID_HANDLER(IDC_HELPBTN, OnHelpButton)
     COMMAND_ID_HANDLER(IDC_REFRESH, OnRefresh)
+    COMMAND_ID_HANDLER(IDC_PAUSE, OnPauseButton)
+    COMMAND_ID_HANDLER(IDC_CONTINUE, OnContinueButton)
+    COMMAND_ID_HANDLER(IDC_STOP, OnStopButton)
+    COMMAND_ID_HANDLER(IDC_BACK, OnBackButton)
+    COMMAND_ID_HANDLER(IDC_RECOVER, OnRecoverButton)
+    MESSAGE_HANDLER(kCopiesReadyMessage, OnCopiesReady)
+    MESSAGE_HANDLER(kScanFinishedMessage, OnScanFinishedMessage)
+    MESSAGE_HANDLER(kExportFinishedMessage, OnExportFinished)
+    MESSAGE_HANDLER(kCategoryLoadedMessage, OnCategoryLoadedMessage)
+    MESSAGE_HANDLER(kCopyProblemMessage, OnCopyProblemMessage)
     NOTIFY_HANDLER(IDC_TREE, TVN_SELCHANGEDW, OnTreeSelChanged)
     NOTIFY_HANDLER(IDC_LIST, NM_CLICK, OnListClick)
     MESSAGE_HANDLER(controls::kRowCheckMessage, OnListItemCheck)
@@ -127,6 +193,16 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   LRESULT OnHome(WORD, WORD, HWND, BOOL&);
   LRESULT OnHelpButton(WORD, WORD, HWND, BOOL&);
   LRESULT OnRefresh(WORD, WORD, HWND, BOOL&);
+  LRESULT OnPauseButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnContinueButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnStopButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnBackButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnRecoverButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnCopiesReady(UINT, WPARAM wParam, LPARAM, BOOL&);
+  LRESULT OnScanFinishedMessage(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnExportFinished(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnCategoryLoadedMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnCopyProblemMessage(UINT, WPARAM, LPARAM lParam, BOOL&);
   LRESULT OnTreeSelChanged(int, NMHDR*, BOOL& handled);
   LRESULT OnListClick(int, NMHDR*, BOOL&);
   LRESULT OnListItemCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
@@ -152,6 +228,44 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   void OnMenu();
   void OnRetry();
   void OnClose(int endCode);
+
+  // The phone's road, on the workers (each body delegates to the pipeline).
+  void StartAcquisition();
+  void AcquireThreadProc();
+  void ScanThreadProc();
+  void ExportThreadProc();
+  int LoadContacts(bool counting) { return m_pipeline.LoadContacts(counting); }
+  int LoadMessages(bool counting) { return m_pipeline.LoadMessages(counting); }
+  // Starts a worker; when the system refuses a thread, puts the controls
+  // back with `restore` and tells the user.
+  bool StartWorker(void (CMainDlg::*body)(), const std::function<void()>& restore);
+  void OnPause();
+  void OnContinue();
+  void OnStop();
+  void OnBack();
+  void OnRecover();
+  void ShowExportControls(bool exporting);
+  void ResetCategories();
+  records::ExportCategory ExportCategoryOf(int kind) const;
+  void ReportExportEnd();
+  // Stops the running worker and waits for it; ends the process with
+  // `endCode` when it will not end.
+  void StopWorkers(int endCode);
+  void ShowWarning(const std::wstring& text);
+
+  // What the workers tell the window, as the window's own messages.
+  class WorkerReports : public records::PipelineSink {
+   public:
+    explicit WorkerReports(CMainDlg& window) : window_(window) {}
+    void progressPosition(int percent) override;
+    void countingDone() override;
+    void categoryLoaded(const std::string& category, const std::string& caption) override;
+    void copyProblem(const std::string& copy, const phone::ReadOutcome& outcome) override;
+    void exportPosition(int percent) override { progressPosition(percent); }
+
+   private:
+    CMainDlg& window_;
+  };
   void OpenPage(const wchar_t* page);
   void RunUpdater();
 
@@ -163,7 +277,22 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   controls::Picture m_loadFailure;
   controls::Picture m_categoryIcons[5];
   int m_loadAnimFrame = 0;
+  Setup m_setup;
+  phone::CopyPaths m_copies;
   phone::PhoneRecords m_records;
-  std::string m_strDeletedContacts;
-  std::string m_strDeletedMessages;
+  // Signalled while the workers may run; reset while paused.
+  platform::ManualResetEvent m_pauseEvent{false};
+  std::atomic<int> m_stopFlag{0};
+  // Non-zero while a scan or export worker runs.
+  int m_busy = 0;
+  WorkerReports m_reports{*this};
+  records::PhonePipeline m_pipeline{m_records, m_reports, m_pauseEvent, m_stopFlag};
+  // The categories as the export worker reads them, taken when it starts.
+  records::ExportCategory m_exportContacts;
+  records::ExportCategory m_exportMessages;
+  // Notices of copies that could not be read whole, shown when the scan ends.
+  std::vector<std::wstring> m_copyProblems;
+  FolderPicker m_pickFolder = &CMainDlg::AskForExportFolder;
+  // Last: it goes first, so that no worker outlives what it reads.
+  app::WorkerThread m_worker;
 };

@@ -123,6 +123,9 @@ void CMsgBox::Initialize() {
   const int iconTop = (client_.bottom - kIconSize) / 2;
   iconRect_ = RECT{kIconLeft, iconTop, kIconLeft + kIconSize, iconTop + kIconSize};
   ::ShowWindow(GetDlgItem(IDC_MSG_TEXT), SW_HIDE);
+  // The box has no caption; its title carries the text for screen readers
+  // and for whatever reads the window from outside.
+  ::SetWindowTextW(m_hWnd, text_.c_str());
   AttachButtons();
   PlaceFlagButtons();
   LayoutText();

@@ -27,6 +27,7 @@ class CWindow {
   // The window's rectangle in its parent's client coordinates.
   RECT GetRectInParent() const;
   void ShowWindow(int command) const { ::ShowWindow(m_hWnd, command); }
+  void EnableWindow(BOOL enable) const { ::EnableWindow(m_hWnd, enable); }
   bool IsVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
   void Invalidate(bool erase = false) const { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
   LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, msg, wParam, lParam); }

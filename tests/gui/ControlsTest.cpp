@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/CMainDlg.h"
+#include "tests/gui/DemoPhoneLoader.h"
 #include "controls/CAnimateImg.h"
 #include "controls/CImgButton.h"
 #include "controls/DrawingHelpers.h"
@@ -210,7 +211,7 @@ namespace {
 
 // Runs the main window modally and, once it shows, does `drive` to it.
 INT_PTR runMainWindow(const std::function<void(HWND)>& drive) {
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, drive);
   return window.DoModal(nullptr);
 }
@@ -250,7 +251,7 @@ TEST(MainWindow, EnterAndEscapeDoNothingAndCloseEndsWithZero) {
 
 TEST(MainWindow, FailureScreenShowsRefreshAndHelpLinkAndRefreshHidesThem) {
   bool refreshShown = false, linkShown = false, refreshHidden = false;
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     window.ShowLoadFailure();
     refreshShown = ::IsWindowVisible(::GetDlgItem(handle, IDC_REFRESH)) != FALSE;
@@ -290,7 +291,7 @@ TEST(MainWindow, MenuHasTheFiveEntriesAndExitEndsWithZero) {
   EXPECT_STREQ(label, L"Exit");
   ::DestroyMenu(menu);
 
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND) { window.RunMenuCommand(ID_MENU_EXIT); });
   EXPECT_EQ(window.DoModal(nullptr), 0);
 }

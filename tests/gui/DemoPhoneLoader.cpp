@@ -53,4 +53,10 @@ bool LoadPhone(CMainDlg& window, const std::string& contacts, const std::string&
   return window.Records().contactLists().contacts != nullptr;
 }
 
+CMainDlg::Setup NoPhone() {
+  CMainDlg::Setup setup;
+  setup.acquire = false;
+  return setup;
+}
+
 }  // namespace gui_test

@@ -5,7 +5,7 @@
 
 #include <string>
 
-class CMainDlg;
+#include "app/CMainDlg.h"
 
 namespace gui_test {
 
@@ -13,5 +13,9 @@ namespace gui_test {
 bool LoadPhone(CMainDlg& window, const std::string& contactsCopy, const std::string& smsCopy);
 // The demo phone of the source tree.
 bool LoadDemoPhone(CMainDlg& window);
+
+// A main window that reaches for no phone: its pages and records are the
+// test's to set.
+CMainDlg::Setup NoPhone();
 
 }  // namespace gui_test

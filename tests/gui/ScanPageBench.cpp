@@ -31,7 +31,7 @@ TEST(ScanPageBench, DISABLED_TwentyThousandContacts) {
   bench::makePhoneContacts(contacts, 20000);
   bench::makePhoneSms(sms, 2000, 20);
 
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     auto start = Clock::now();
     ASSERT_TRUE(gui_test::LoadPhone(window, contacts, sms));

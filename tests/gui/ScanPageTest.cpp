@@ -16,7 +16,7 @@ namespace {
 // Runs the main window modally, loads the demo phone once it shows, does
 // `drive` and closes it.
 void withDemoPhone(const std::function<void(CMainDlg&, HWND)>& drive) {
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     if (gui_test::LoadDemoPhone(window)) {
       gui_test::PumpPending();

@@ -38,7 +38,7 @@ class Screenshots : public ::testing::Test {
 }  // namespace
 
 TEST_F(Screenshots, ConnectPage) {
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     Save(handle, L"connect-page.png");
     ::PostMessageW(handle, WM_CLOSE, 0, 0);
@@ -47,7 +47,7 @@ TEST_F(Screenshots, ConnectPage) {
 }
 
 TEST_F(Screenshots, FailureScreen) {
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     window.ShowLoadFailure();
     Save(handle, L"failure-screen.png");
@@ -153,7 +153,7 @@ void showRow(CMainDlg& window, UINT showMessage, HWND pane, Wanted wanted) {
 
 // The demo phone's scan page, with `arrange` done before the picture.
 void scanPageShot(const std::function<void(CMainDlg&)>& arrange, const std::function<void(HWND)>& save) {
-  CMainDlg window;
+  CMainDlg window(gui_test::NoPhone());
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
     if (gui_test::LoadDemoPhone(window)) {
       arrange(window);

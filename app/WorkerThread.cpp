@@ -1,0 +1,46 @@
+#include "app/WorkerThread.h"
+
+#include <system_error>
+#include <utility>
+
+namespace app {
+
+WorkerThread::~WorkerThread() { Join(); }
+
+bool WorkerThread::Start(std::function<void()> work) {
+  Join();
+  running_ = true;
+  try {
+    thread_ = std::thread([this, work = std::move(work)] {
+      work();
+      running_ = false;
+    });
+  } catch (const std::system_error&) {
+    running_ = false;
+    return false;
+  }
+  return true;
+}
+
+bool WorkerThread::WaitPumping(std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (running_.load()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    // Wakes for a message sent to this thread, or after a short slice to
+    // look at the flag again.
+    const DWORD slice = static_cast<DWORD>(left.count() < 20 ? left.count() : 20);
+    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+      MSG message;
+      ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+  }
+  Join();
+  return true;
+}
+
+void WorkerThread::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+}  // namespace app
