@@ -9,6 +9,7 @@ WorkerThread::~WorkerThread() { Join(); }
 
 bool WorkerThread::Start(std::function<void()> work) {
   Join();
+  if (refuseNext_.exchange(false)) return false;
   running_ = true;
   try {
     thread_ = std::thread([this, work = std::move(work)] {

@@ -25,6 +25,9 @@ class WorkerThread {
   // Starts `work` on a new thread after joining the previous one. False
   // when the system could not create the thread (nothing runs then).
   bool Start(std::function<void()> work);
+  // Makes the next Start fail as a refused thread does (tests of what the
+  // window does then).
+  static void RefuseNextStart() { refuseNext_ = true; }
   bool Running() const { return running_.load(); }
 
   // Waits until the worker has ended or `limit` has passed, answering the
@@ -38,6 +41,7 @@ class WorkerThread {
   void Join();
 
  private:
+  static inline std::atomic<bool> refuseNext_{false};
   std::thread thread_;
   std::atomic<bool> running_{false};
 };

@@ -153,9 +153,16 @@ TEST(ProgramEndToEnd, FromTheConnectPageToAnExportIdenticalToTheCommandLines) {
   ASSERT_TRUE(run.WaitLoaded()) << "the scan page never offered Recover";
   EXPECT_EQ(run.caption(0), L"Contacts (59)");
   EXPECT_EQ(run.caption(1), L"Message (39)");
+  // Reading the copies left nothing beside them (no -shm, no -wal).
+  for (const fs::path copy : {StagedProgram::ContactsCopy(), StagedProgram::SmsCopy()}) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(copy.parent_path())) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::wstring>{copy.filename().wstring()});
+  }
 
   // Everything checked: the same files, byte for byte, as the native export.
   EXPECT_EQ(run.Export(), L"Recovering finished, 98 files have been recovered.");
+  EXPECT_TRUE(ChildVisible(run.main(), kBack)) << "Back returns when the export ends";
   std::vector<fs::path> roots = exportRoots(run.exports());
   ASSERT_EQ(roots.size(), 1u);
   const Files whole = filesBelow(roots[0]);
