@@ -12,7 +12,7 @@ WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need.
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev nettle-dev
 FUZZ_PACKAGES := clang
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \

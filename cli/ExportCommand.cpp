@@ -3,6 +3,9 @@
 #include <ctime>
 
 #include "cli/Arguments.h"
+#include "cli/Evidence.h"
+#include "phone/EvidenceRecord.h"
+#include "platform/NewFile.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
 #include "platform/FileSystem.h"
@@ -13,20 +16,40 @@
 namespace cli {
 
 const char* const kExportUsage =
-    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR\n"
+    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and writes all of them to UTF-16 text files in a new folder\n"
     "DIR/ZephyrloomRescueYYYYMMDDhhmmss: one folder per category, contacts.txt,\n"
     "one file per conversation and deleted.txt. DIR is created if needed.\n"
     "\n"
+    "The copies are first checked against the record of their acquisition\n"
+    "(FILE, or zephyrloom-evidence.txt in the folder above the copies' folders\n"
+    "when there is one): a copy that changed since is not read (exit status 1).\n"
+    "The export gets a copy of the record.\n"
+    "\n"
     "Every file is new: nothing existing is opened or followed. When a file\n"
     "cannot be written, or the export is interrupted (Ctrl+C), it stops at a\n"
     "record, leaves \"EXPORT INCOMPLETE.txt\" in the folder (or removes the\n"
     "folder when even that cannot be written) and exits with status 1.\n";
 
-int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
-               std::ostream& err) {
+namespace {
+
+// Puts a copy of the acquisition record into the export root; false, after
+// saying why, when it cannot.
+bool copyRecordInto(const std::u16string& root, const std::string& recordText, std::ostream& err) {
+  platform::NewFile copy;
+  const std::u16string path = root + u"/" + platform::utf16FromNarrow(phone::kEvidenceFileName);
+  if (copy.create(path) && copy.write(recordText) && copy.close()) return true;
+  err << "zephyrloom-rescue export: cannot copy the record of the acquisition into the export: " << copy.error()
+      << "\n";
+  return false;
+}
+
+}  // namespace
+
+int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder,
+               const std::string& recordText, std::ostream& out, std::ostream& err) {
   const std::u16string folder = platform::utf16FromNarrow(outFolder);
   if (!platform::createFolders(outFolder) && !platform::fileExists(outFolder)) {
     err << "zephyrloom-rescue export: cannot create the folder " << outFolder << "\n";
@@ -60,6 +83,7 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     err << "zephyrloom-rescue export: " << platform::utf8FromUtf16(records::kNoFolderText) << "\n";
     return kExitUsage;
   }
+  const bool recordCopied = recordText.empty() || copyRecordInto(state.outputFolder, recordText, err);
   // PrepareExport clears the stop flag: an interrupt that came just before
   // must still stop the export.
   if (platform::InterruptGuard::interrupted()) scan.stopFlag().store(1);
@@ -87,11 +111,11 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     return kExitFailure;
   }
   out << "Exported " << handled << " records in " << state.filesWritten << " files to " << root << "\n";
-  return kExitOk;
+  return recordCopied ? kExitOk : kExitFailure;
 }
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out", "--evidence"}, {"--help", "-h"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kExportUsage;
     return kExitOk;
@@ -104,11 +128,15 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitUsage;
   }
   WarnAboutCopyNames(parsed.words[0], parsed.words[1], "export", err);
+  std::string recordText;
+  if (!CheckAgainstRecord(parsed.words[0], parsed.words[1], parsed.option("--evidence"), "export", err, recordText)) {
+    return kExitFailure;
+  }
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
   const platform::InterruptGuard interrupts(scan.stopFlag());
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
-  return ExportScan(scan, summary, *outFolder, out, err);
+  return ExportScan(scan, summary, *outFolder, recordText, out, err);
 }
 
 }  // namespace cli

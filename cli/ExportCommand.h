@@ -15,9 +15,10 @@ extern const char* const kExportUsage;
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Exports what a finished scan loaded into a new folder under `outFolder`;
+// Exports what a finished scan loaded into a new folder under `outFolder`,
+// with the record of the acquisition when there is one (`recordText`);
 // prints the finished message. Returns the exit status.
-int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
-               std::ostream& err);
+int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder,
+               const std::string& recordText, std::ostream& out, std::ostream& err);
 
 }  // namespace cli

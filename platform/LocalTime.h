@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 namespace platform {
 
@@ -10,5 +11,9 @@ namespace platform {
 // runtime's thread-safe local-time conversion). False when the system cannot
 // convert the value (before 1970 on Windows, after the year 3000, ...).
 bool localTimeOf(std::int64_t secondsSinceEpoch, std::tm& out);
+
+// The local time as ISO 8601 with the offset from UTC, such as
+// "2026-12-08T09:15:00+01:00"; empty when it cannot be converted.
+std::string Iso8601LocalTime(std::int64_t secondsSinceEpoch);
 
 }  // namespace platform
