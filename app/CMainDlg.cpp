@@ -10,6 +10,7 @@
 #include "controls/GdiObjects.h"
 #include "controls/TkFontPool.h"
 #include "controls/WebPages.h"
+#include "ProductVersion.h"
 #include "platform/ProgramLocation.h"
 #include "platform/TextEncoding.h"
 #include "records/RecordViewMessages.h"
@@ -116,7 +117,7 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   ApplyRoundedRegion(false);
   CenterWindow();
   CreateChildControls();
-  m_strVersion = "2.1.0.0";
+  m_strVersion = ZR_VERSION_TEXT;
   if (m_setup.acquire) {
     phone::PrepareCopies(m_copies);
     StartAcquisition();

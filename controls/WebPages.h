@@ -1,6 +1,8 @@
 #pragma once
 // The vendor's web pages that buttons, menu entries and links open.
 
+#include "ProductVersion.h"
+
 namespace controls {
 
 constexpr const wchar_t* kVendorSite = L"https://www.zephyrloom.example";
@@ -9,6 +11,6 @@ constexpr const wchar_t* kSupportPage = L"https://www.zephyrloom.example/support
 constexpr const wchar_t* kOnlineHelpPage = L"https://www.zephyrloom.example/online-help/phone-sms-contacts-rescue/";
 
 constexpr const wchar_t* kProductName = L"Zephyrloom Phone SMS + Contacts Rescue";
-constexpr const wchar_t* kProductVersion = L"2.1.0.0";
+constexpr const wchar_t* kProductVersion = ZR_VERSION_WIDE;
 
 }  // namespace controls
