@@ -12,7 +12,7 @@ WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need.
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev
 FUZZ_PACKAGES := clang
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
@@ -55,8 +55,9 @@ run: build
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
-# box, the About box, the contact card, the conversation view and the scan
-# page on the demo phone, from the real windows under Wine and Xvfb.
+# box, the update prompt, the About box, the contact card, the conversation
+# view and the scan page on the demo phone, from the real windows under Wine
+# and Xvfb.
 screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
