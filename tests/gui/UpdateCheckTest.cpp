@@ -133,6 +133,21 @@ bool checkEnds(const CMainDlg& window) {
   return gui_test::PumpUntil([&] { return window.m_updateCheck.Finished(); }, kCheckEndsWithinMs);
 }
 
+// A server with another version to offer that holds its answer back until
+// the test releases it.
+class UpdateCheckSlowServer : public ::testing::Test {
+ protected:
+  UpdateCheckSlowServer() : server_(describing("3.0.0.0")), address_(server_.Url()) { server_.Hold(); }
+
+  // The worker has asked and now waits for the answer.
+  bool RequestArrives() {
+    return gui_test::PumpUntil([&] { return server_.RequestsReceived() == 1; }, kCheckEndsWithinMs);
+  }
+
+  LocalHttpServer server_;
+  const UpdateAddressVariable address_;
+};
+
 }  // namespace
 
 TEST(UpdateCheckWindow, AnOlderVersionAsksOnceASecondAfterOpeningAndNoDoesNothingFurther) {
@@ -218,14 +233,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SilentAnswer{"ServerDown", describing("3.0.0.0"), 200, true}),
     [](const ::testing::TestParamInfo<SilentAnswer>& param) { return std::string(param.param.name); });
 
-TEST(UpdateCheckWindow, TheWindowAnswersMessagesWhileTheServerIsSlow) {
-  LocalHttpServer server(describing("3.0.0.0"));
-  server.Hold();
-  const UpdateAddressVariable address(server.Url());
+TEST_F(UpdateCheckSlowServer, TheWindowKeepsAnsweringMessages) {
   std::vector<SeenBox> boxes;
   runMainWindow([&](CMainDlg& window, HWND handle) {
     const BoxWatch watch(handle, BoxWatch::No);
-    ASSERT_TRUE(gui_test::PumpUntil([&] { return server.RequestsReceived() == 1; }, kCheckEndsWithinMs));
+    ASSERT_TRUE(RequestArrives());
     // The worker waits on the server; the window thread does not.
     DWORD_PTR result = 0;
     LRESULT answered = 0;
@@ -244,7 +256,7 @@ TEST(UpdateCheckWindow, TheWindowAnswersMessagesWhileTheServerIsSlow) {
     EXPECT_LT(took, 500u);
     EXPECT_FALSE(window.m_updateCheck.Finished());
     EXPECT_TRUE(watch.boxes().empty());
-    server.Release();
+    server_.Release();
     ASSERT_TRUE(checkEnds(window));
     gui_test::PumpPending();
     boxes = watch.boxes();
@@ -253,37 +265,31 @@ TEST(UpdateCheckWindow, TheWindowAnswersMessagesWhileTheServerIsSlow) {
   EXPECT_EQ(boxes[0].text, kPromptText);
 }
 
-TEST(UpdateCheckWindow, StoppingWhileTheServerIsSlowWaitsABoundedTimeAndNothingIsAskedAfter) {
-  LocalHttpServer server(describing("3.0.0.0"));
-  server.Hold();
-  const UpdateAddressVariable address(server.Url());
+TEST_F(UpdateCheckSlowServer, StoppingWaitsABoundedTimeAndNothingIsAskedAfter) {
   std::vector<SeenBox> boxes;
   runMainWindow([&](CMainDlg& window, HWND handle) {
     const BoxWatch watch(handle, BoxWatch::No);
-    ASSERT_TRUE(gui_test::PumpUntil([&] { return server.RequestsReceived() == 1; }, kCheckEndsWithinMs));
+    ASSERT_TRUE(RequestArrives());
     const DWORD start = ::GetTickCount();
     window.StopUpdateCheck();
     const DWORD stopping = ::GetTickCount() - start;
     EXPECT_GE(stopping + 100, app::kUpdateStopWaitMs) << "the worker, waiting on the server, was waited for";
     EXPECT_LT(stopping, app::kUpdateStopWaitMs + 1000) << "but not for longer";
     // The window is still open when the worker gets another version to offer.
-    server.Release();
+    server_.Release();
     EXPECT_TRUE(checkEnds(window));
     gui_test::PumpPending();
     boxes = watch.boxes();
   });
-  EXPECT_EQ(server.Answered(), 1) << "the worker read its answer";
+  EXPECT_EQ(server_.Answered(), 1) << "the worker read its answer";
   EXPECT_TRUE(boxes.empty()) << "and asked nothing";
 }
 
-TEST(UpdateCheckWindow, ClosingWhileTheServerIsSlowLeavesTheWorkerNothingToBreak) {
-  LocalHttpServer server(describing("3.0.0.0"));
-  server.Hold();
-  const UpdateAddressVariable address(server.Url());
+TEST_F(UpdateCheckSlowServer, ClosingLeavesTheWorkerNothingToBreak) {
   auto window = std::make_unique<CMainDlg>();
   DWORD closed = 0;
   gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
-    ASSERT_TRUE(gui_test::PumpUntil([&] { return server.RequestsReceived() == 1; }, kCheckEndsWithinMs));
+    ASSERT_TRUE(RequestArrives());
     closed = ::GetTickCount();
     ::PostMessageW(handle, WM_CLOSE, 0, 0);
   });
@@ -297,10 +303,10 @@ TEST(UpdateCheckWindow, ClosingWhileTheServerIsSlowLeavesTheWorkerNothingToBreak
   // version to offer.
   const BoxWatch watch(nullptr, BoxWatch::No);
   EXPECT_EQ(app::UpdateChecksRunning(), 1);
-  server.Release();
+  server_.Release();
   EXPECT_TRUE(gui_test::PumpUntil([] { return app::UpdateChecksRunning() == 0; }, kCheckEndsWithinMs));
   gui_test::PumpPending();
-  EXPECT_EQ(server.Answered(), 1) << "the worker read its answer";
+  EXPECT_EQ(server_.Answered(), 1) << "the worker read its answer";
   EXPECT_TRUE(watch.boxes().empty()) << "and showed nothing";
 }
 
