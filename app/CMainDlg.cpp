@@ -420,7 +420,9 @@ void CMainDlg::RunUpdater() {
 // The update check: timer 3 starts it once, a second after the window
 // opened; the worker asks through OnUpdatePrompt; closing stops it.
 
-void CMainDlg::StartUpdateCheckTimer() { ::SetTimer(m_hWnd, app::kUpdateCheckTimer, app::kUpdateCheckDelayMs, nullptr); }
+void CMainDlg::StartUpdateCheckTimer() {
+  ::SetTimer(m_hWnd, app::kUpdateCheckTimer, app::kUpdateCheckDelayMs, nullptr);
+}
 
 void CMainDlg::StartUpdateCheck() {
   ::KillTimer(m_hWnd, app::kUpdateCheckTimer);

@@ -174,7 +174,7 @@ UpdateCheckWorker::UpdateCheckWorker() = default;
 UpdateCheckWorker::~UpdateCheckWorker() { Stop(0); }
 
 bool UpdateCheckWorker::Start(HWND window, const std::string& ownVersion, const UpdateSource& source) {
-  if (state_ || !source.enabled) return false;
+  if (stopped_ || state_ || !source.enabled) return false;
   auto state = std::make_shared<UpdateCheckState>();
   state->window = window;
   state->ownVersion = ownVersion;
@@ -193,6 +193,7 @@ bool UpdateCheckWorker::Start(HWND window, const std::string& ownVersion, const 
 }
 
 void UpdateCheckWorker::Stop(DWORD waitMs) {
+  stopped_ = true;
   if (state_) state_->stopping = true;
   if (thread_ == nullptr) return;
   const DWORD start = ::GetTickCount();

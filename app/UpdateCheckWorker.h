@@ -57,7 +57,8 @@ class UpdateCheckWorker {
   UpdateCheckWorker& operator=(const UpdateCheckWorker&) = delete;
 
   // Starts the worker for `window`, once per object; false when the source
-  // is off, a check was started before, or the thread cannot be made.
+  // is off, a check was started or stopped before, or the thread cannot be
+  // made.
   bool Start(HWND window, const std::string& ownVersion, const UpdateSource& source);
 
   // From now on the worker sends nothing and a prompt that was asked for is
@@ -86,6 +87,7 @@ class UpdateCheckWorker {
  private:
   std::shared_ptr<UpdateCheckState> state_;
   HANDLE thread_ = nullptr;
+  bool stopped_ = false;
   bool promptOpen_ = false;
 };
 

@@ -379,3 +379,17 @@ TEST(UpdateCheckWindow, TurnedOffNoCheckRuns) {
   EXPECT_EQ(server.RequestsReceived(), 0);
   EXPECT_EQ(app::UpdateChecksRunning(), 0);
 }
+
+TEST(UpdateCheckWindow, StoppedWithinTheFirstSecondNoCheckRuns) {
+  LocalHttpServer server(describing("3.0.0.0"));
+  const UpdateAddressVariable address(server.Url());
+  runMainWindow([&](CMainDlg& window, HWND handle) {
+    window.StopUpdateCheck();
+    const DWORD start = ::GetTickCount();
+    gui_test::PumpUntil([&] { return ::GetTickCount() - start > 1500; }, 3000);
+    EXPECT_FALSE(window.m_updateCheck.Start(handle, window.m_strVersion, app::UpdateSourceOfProcess()))
+        << "a stopped check does not start again";
+  });
+  EXPECT_EQ(server.RequestsReceived(), 0);
+  EXPECT_EQ(app::UpdateChecksRunning(), 0);
+}
