@@ -12,7 +12,7 @@ WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need.
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev nettle-dev
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev
 FUZZ_PACKAGES := clang
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
@@ -59,8 +59,9 @@ run-windows: build-win64
 	tools/run-windows.sh $(WIN64)
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
-# box, the About box, the contact card, the conversation view and the scan
-# page on the demo phone, from the real windows under Wine and Xvfb.
+# box, the update prompt, the About box, the contact card, the conversation
+# view and the scan page on the demo phone, from the real windows under Wine
+# and Xvfb.
 screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \
