@@ -32,6 +32,8 @@
 #include "records/RecordRows.h"
 #include "resource.h"
 
+// The members named for the work they do (OnCopiesReady, ScanThreadProc,
+// LoadContacts, m_nPage, ...) keep the names the window's tables use.
 class CMainDlg : public fw::CDialogImpl<CMainDlg> {
  public:
   enum { IDD = IDD_MAINDLG };
