@@ -26,9 +26,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/PosixDescriptors.h"
+
 extern char** environ;
 
 namespace platform {
+
 
 namespace {
 
@@ -51,24 +54,6 @@ std::vector<Child>& children() {
   static std::vector<Child> list;
   return list;
 }
-
-// Owns one file descriptor.
-class Descriptor {
- public:
-  Descriptor() = default;
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() { reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 int createCaptureFile() {
   const char* folder = std::getenv("TMPDIR");
@@ -181,7 +166,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     result.error = "no program to run";
     return result;
   }
-  Descriptor output;
+  UniqueDescriptor output;
   if (!options.outputFile.empty()) {
     output.reset(::open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (output.get() < 0) {
@@ -189,7 +174,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
       return result;
     }
   }
-  Descriptor capture;
+  UniqueDescriptor capture;
   if (options.captureOutput) {
     capture.reset(createCaptureFile());
     if (capture.get() < 0) {
@@ -246,7 +231,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   }
   result.started = true;
 
-  const Descriptor processDescriptor(openProcessDescriptor(pid));
+  const UniqueDescriptor processDescriptor(openProcessDescriptor(pid));
   const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;
   auto pause = std::chrono::milliseconds(1);
   int status = 0;

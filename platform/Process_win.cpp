@@ -13,33 +13,12 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "platform/WindowsHandles.h"
+
 namespace platform {
 
 namespace {
 
-// Owns one kernel handle.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~Handle() { reset(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  Handle& operator=(HANDLE handle) {
-    reset();
-    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-    return *this;
-  }
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void reset() {
-    if (handle_ != nullptr) ::CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 // A child started here that has not been waited for yet.
 struct Child {
@@ -132,9 +111,9 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
   }
 
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+  UniqueHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  Handle output;
+  UniqueHandle output;
   if (!options.outputFile.empty()) {
     output = ::CreateFileW(wideFromNarrow(options.outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -143,7 +122,7 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
       return result;
     }
   }
-  Handle capture;
+  UniqueHandle capture;
   if (options.captureOutput) {
     capture = createCaptureFile(inherit);
     if (!capture) {
@@ -151,8 +130,8 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
       return result;
     }
   }
-  Handle ownOutput;
-  Handle ownError;
+  UniqueHandle ownOutput;
+  UniqueHandle ownError;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -179,7 +158,7 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
   // The job holds the child and whatever it starts, so that the time limit
   // ends them all. A program may still let its own children break away
   // (adb's server does), so they outlive the step.
-  Handle job(::CreateJobObjectW(nullptr, nullptr));
+  UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
   if (job) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
@@ -197,8 +176,9 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
     const bool inJob = job && ::AssignProcessToJobObject(job.get(), started.hProcess);
     children().push_back(Child{started.hProcess, inJob ? job.get() : nullptr, fileNameOf(words[0]), false});
   }
+  const UniqueHandle process(started.hProcess);
   ::ResumeThread(started.hThread);
-  ::CloseHandle(started.hThread);
+  UniqueHandle(started.hThread).reset();
   input.reset();
   output.reset();
   ownOutput.reset();
@@ -230,7 +210,6 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
   if (!endedByUs && ::GetExitCodeProcess(started.hProcess, &code) && code != STILL_ACTIVE) {
     result.exitCode = static_cast<int>(code);
   }
-  ::CloseHandle(started.hProcess);
   if (capture) result.output = readFromStart(capture.get());
   return result;
 }
@@ -261,7 +240,7 @@ int EndProcessesNamed(const std::string& fileName) {
 
   // Helpers left running by an earlier run of the program: every process of
   // that name in our logon session.
-  const Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return ended;
   DWORD ownSession = 0;
   const bool knowSession = ::ProcessIdToSessionId(::GetCurrentProcessId(), &ownSession) != 0;
@@ -274,7 +253,7 @@ int EndProcessesNamed(const std::string& fileName) {
     if (id == ::GetCurrentProcessId() || std::find(ours.begin(), ours.end(), id) != ours.end()) continue;
     DWORD session = 0;
     if (knowSession && (!::ProcessIdToSessionId(id, &session) || session != ownSession)) continue;
-    const Handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
+    const UniqueHandle process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
     if (process && ::TerminateProcess(process.get(), 0)) ++ended;
   }
   return ended;
@@ -284,7 +263,7 @@ std::int64_t CurrentProcessId() { return static_cast<std::int64_t>(::GetCurrentP
 
 bool IsProcessRunning(std::int64_t processId) {
   if (processId <= 0 || processId > 0xFFFFFFFFll) return false;
-  const Handle process(
+  const UniqueHandle process(
       ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId)));
   return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
