@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "deep/DeepRecovery.h"
 #include "engine/SqliteParse.h"
 #include "platform/StandardStreams.h"
 
@@ -82,6 +83,10 @@ ScanSummary PhoneScan::run() {
   ScanSummary summary;
   deletedContacts_ = recover(contactsCopy_, smsCopy_, eContacts);
   deletedMessages_ = recover(contactsCopy_, smsCopy_, eSms);
+  if (deep_) {
+    deletedContacts_ = deep::WithDeepLines(contactsCopy_, smsCopy_, eContacts, deletedContacts_);
+    deletedMessages_ = deep::WithDeepLines(contactsCopy_, smsCopy_, eSms, deletedMessages_);
+  }
   {
     ProgressBar bar(progress_, summary, &progress_ == &std::cerr && platform::stderrIsTerminal());
     phone::ScanWorkflow scan(records_, bar, pauseGate_, stopFlag_);

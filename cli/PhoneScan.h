@@ -32,6 +32,8 @@ class PhoneScan {
 
   // Recovers and loads; returns what was found.
   ScanSummary run();
+  // Whether the deep pass adds its lines to the session's (on by default).
+  void setDeepRecovery(bool on) { deep_ = on; }
 
   phone::PhoneRecords& records() { return records_; }
   const std::string& deletedContactsText() const { return deletedContacts_; }
@@ -48,6 +50,7 @@ class PhoneScan {
   phone::PhoneRecords records_;
   platform::ManualResetEvent pauseGate_{true};
   std::atomic<int> stopFlag_{0};
+  bool deep_ = true;
 };
 
 // Prints the per-category counts.

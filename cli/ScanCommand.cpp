@@ -7,14 +7,18 @@
 namespace cli {
 
 const char* const kScanUsage =
-    "usage: zephyrloom-rescue scan CONTACTS_DB SMS_DB\n"
+    "usage: zephyrloom-rescue scan [--carve-only] CONTACTS_DB SMS_DB\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and prints how many of each were found. A progress bar runs on\n"
-    "standard error. The copies are opened read-only.\n";
+    "standard error. The copies are opened read-only.\n"
+    "\n"
+    "  --carve-only   recover deleted rows from the free space of the tables'\n"
+    "                 pages only, without the deep pass (-wal, -journal,\n"
+    "                 contacts marked deleted, freelist pages)\n";
 
 int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kScanUsage;
     return kExitOk;
@@ -26,6 +30,7 @@ int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   WarnAboutCopyNames(parsed.words[0], parsed.words[1], "scan", err);
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
+  scan.setDeepRecovery(!parsed.flag("--carve-only"));
   PrintSummary(scan.run(), out);
   return kExitOk;
 }
