@@ -81,13 +81,15 @@ bench-views: build-win64
 	tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='RecordViewsBench.*:ScanPageBench.*'
 
-# Runs the engine fuzzer; FUZZ_SECONDS sets how long (default 60).
+# Runs a fuzzer: FUZZER names it (engine_fuzzer by default, deep_fuzzer
+# for the deep pass), FUZZ_SECONDS how long (default 60).
 FUZZ_SECONDS ?= 60
+FUZZER ?= engine_fuzzer
 fuzz:
 	@tools/install-packages.sh $(PACKAGES) $(FUZZ_PACKAGES)
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j$(JOBS)
-	tools/run-fuzzer.sh build/fuzz/fuzz/engine_fuzzer $(FUZZ_SECONDS)
+	tools/run-fuzzer.sh build/fuzz/fuzz/$(FUZZER) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

@@ -1,5 +1,6 @@
 #include "deep/CellCarver.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -165,7 +166,7 @@ void CellCarver::carveRegion(ByteView page, std::size_t start, std::size_t end, 
   CarvedRow row;
   for (std::size_t at = start; at < end;) {
     std::size_t cellEnd = 0;
-    if (cellAt(page, at, end, row, cellEnd)) {
+    if (cellAt(page, at, end, row, cellEnd) || lostHeaderCellAt(page, at, end, row, cellEnd)) {
       out.push_back(std::move(row));
       row = CarvedRow{};
       at = cellEnd;
@@ -173,6 +174,19 @@ void CellCarver::carveRegion(ByteView page, std::size_t start, std::size_t end, 
       ++at;
     }
   }
+}
+
+bool CellCarver::lostHeaderCellAt(ByteView page, std::size_t at, std::size_t end, CarvedRow& row,
+                                  std::size_t& cellEnd) const {
+  // A freeblock header left behind: the next freeblock further on (or
+  // none), a size that stays inside the page. Freed cells keep it when SQLite
+  // merges their freeblock into a neighbour or gives it back to the
+  // unassigned area.
+  const std::size_t next = page.u16(at);
+  const std::size_t size = page.u16(at + 2);
+  if (size < kFreeblockHeader + kFirstSerialTypeMin || (next != 0 && (next <= at || next >= page.size()))) return false;
+  if (at + size > page.size()) return false;
+  return firstCellOfFreeblock(page, at, std::min(end, at + size), row, cellEnd);
 }
 
 bool CellCarver::firstCellOfFreeblock(ByteView page, std::size_t start, std::size_t end, CarvedRow& row,

@@ -70,7 +70,8 @@ class CellCarver {
   // A whole cell at `at` whose payload stays on the page and ends by `end`.
   bool cellAt(ByteView page, std::size_t at, std::size_t end, CarvedRow& row, std::size_t& cellEnd) const;
 
-  // Whole cells at any byte in [start, end), resuming after each one found.
+  // Cells at any byte in [start, end), resuming after each one found: whole
+  // ones, and ones whose first 4 bytes hold a freeblock header left behind.
   void carveRegion(ByteView page, std::size_t start, std::size_t end, std::vector<CarvedRow>& out) const;
 
   // A freeblock at `start` of `size` bytes: its first cell with the lost
@@ -82,6 +83,7 @@ class CellCarver {
  private:
   bool firstCellOfFreeblock(ByteView page, std::size_t start, std::size_t end, CarvedRow& row,
                             std::size_t& recordEnd) const;
+  bool lostHeaderCellAt(ByteView page, std::size_t at, std::size_t end, CarvedRow& row, std::size_t& cellEnd) const;
   bool readValues(ByteView bytes, std::size_t body, const std::vector<std::uint64_t>& types, std::size_t count,
                   CarvedRow& row) const;
 

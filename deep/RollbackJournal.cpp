@@ -61,7 +61,7 @@ JournalIndex readRollbackJournal(engine::DbFile& journal, std::uint32_t pageSize
     std::uint32_t nonce = 0;
     bool knownNonce = false;
     std::uint64_t runLimit = ~std::uint64_t{0};
-    const bool header = magicAt(journal, position);
+    const bool header = position % kSector == 0 && magicAt(journal, position);
     if (header) {
       std::uint8_t bytes[28];
       journal.read(position, bytes, sizeof bytes);
@@ -102,9 +102,14 @@ JournalIndex readRollbackJournal(engine::DbFile& journal, std::uint32_t pageSize
       }
     }
     first = false;
-    // Runs and headers begin on sector boundaries.
-    const std::uint64_t next = end > position ? end : position + kSector;
-    position = (next + kSector - 1) / kSector * kSector;
+    if (end > start) {
+      // An older, longer run goes on where this one stops, at the same
+      // stride: look there first.
+      position = end;
+    } else {
+      // Runs and headers otherwise begin on sector boundaries.
+      position = (position / kSector + 1) * kSector;
+    }
   }
   if (index.hot && index.rollback.empty()) index.hot = false;
   return index;
