@@ -90,7 +90,13 @@ CellCarver::CellCarver(const RecordLayout& layout, std::uint32_t usableSize)
 
 bool CellCarver::readValues(ByteView bytes, std::size_t body, const std::vector<std::uint64_t>& types,
                             std::size_t count, CarvedRow& row) const {
-  row.values.assign(layout_.wanted.size(), Value{});
+  // Values keep their storage from row to row: a table of millions of rows
+  // is decoded without an allocation per value.
+  row.values.resize(layout_.wanted.size());
+  for (Value& value : row.values) {
+    value.kind = Value::Kind::kNull;
+    value.bytes.clear();
+  }
   std::size_t offset = body;
   for (std::size_t column = 0; column < count; ++column) {
     const std::uint64_t type = types[column];

@@ -69,18 +69,22 @@ struct Schema {
 };
 
 // Reads the cells of a table leaf page image through its pointer array,
-// following overflow chains in the current state.
+// following overflow chains in the current state; `sink` sees each row (the
+// same object each time: it keeps what it needs).
 void readLeafCells(PageStore& store, ByteView image, std::size_t header, const CellCarver& carver,
-                   std::vector<CarvedRow>& out) {
+                   const std::function<void(CarvedRow&)>& sink) {
   const std::uint32_t usable = store.usableSize();
   const std::size_t pointers = header + 8;
   const std::size_t cells = std::min<std::size_t>(image.u16(header + 3), (usable - pointers) / 2);
-  std::vector<std::uint8_t> payload;
-  std::vector<std::uint8_t> overflow;
-  std::unordered_set<std::uint16_t> seen;
+  thread_local std::vector<std::uint8_t> payload;
+  thread_local std::vector<std::uint8_t> overflow;
+  thread_local std::vector<bool> seen;
+  thread_local CarvedRow row;
+  seen.assign(usable, false);
   for (std::size_t cell = 0; cell < cells; ++cell) {
     const std::size_t at = image.u16(pointers + 2 * cell);
-    if (at < pointers + 2 * cells || at >= usable || !seen.insert(static_cast<std::uint16_t>(at)).second) continue;
+    if (at < pointers + 2 * cells || at >= usable || seen[at]) continue;
+    seen[at] = true;
     std::size_t position = at;
     std::uint64_t length = 0;
     std::uint64_t rowid = 0;
@@ -88,7 +92,6 @@ void readLeafCells(PageStore& store, ByteView image, std::size_t header, const C
     if (length == 0 || length > kMaxPayload) continue;
     const std::uint32_t local = localPayload(length, usable);
     if (position + local > usable) continue;
-    CarvedRow row;
     if (local == length) {
       if (!carver.decodePayload(ByteView(image.data() + position, local), row)) continue;
     } else {
@@ -106,8 +109,13 @@ void readLeafCells(PageStore& store, ByteView image, std::size_t header, const C
     }
     row.hasRowid = true;
     row.rowid = static_cast<std::int64_t>(rowid);
-    out.push_back(std::move(row));
+    sink(row);
   }
+}
+
+void readLeafCells(PageStore& store, ByteView image, std::size_t header, const CellCarver& carver,
+                   std::vector<CarvedRow>& out) {
+  readLeafCells(store, image, header, carver, [&](CarvedRow& row) { out.push_back(row); });
 }
 
 // Cells in the free space of a table leaf page image: its unassigned area
@@ -168,9 +176,7 @@ class DeepPass {
     store_.walkTable(carver.layout().shape.rootPage, [&](std::uint32_t page, ByteView image) {
       currentLeaves_.insert(page);
       const std::size_t header = PageStore::btreeHeaderOffset(page);
-      rows.clear();
-      readLeafCells(store_, image, header, carver, rows);
-      for (CarvedRow& row : rows) live(row);
+      readLeafCells(store_, image, header, carver, live);
       const Source source = sourceOfOrigin(store_.currentOrigin(page), Source::kFreeSpace);
       if (!options_.reads(source)) return;
       rows.clear();
@@ -394,7 +400,7 @@ DeepResult recoverContacts(const std::string& contactsCopy, const std::string& s
   pass.walkCurrentTable(carver, [&](CarvedRow& row) {
     const std::string group = groupKeyOf(row.values[0]);
     if (markedDeleted.count(group) != 0) {
-      if (options.reads(Source::kMarkedDeleted)) marked.push_back(std::move(row));
+      if (options.reads(Source::kMarkedDeleted)) marked.push_back(row);
       return;
     }
     const std::string value = row.values[1].asText();

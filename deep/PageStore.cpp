@@ -14,6 +14,7 @@ constexpr std::uint64_t kReservedBytesOffset = 20;
 constexpr std::uint64_t kFirstTrunkOffset = 32;
 constexpr std::uint8_t kInteriorTable = 5;
 constexpr std::uint8_t kLeafTable = 13;
+constexpr std::uint64_t kReadRun = 1u << 20;
 
 bool openSideFile(engine::DbFile& file, const std::string& path) {
   // Only a plain file is read: a FIFO would block the open.
@@ -79,6 +80,10 @@ bool PageStore::readCurrent(std::uint32_t number, std::vector<std::uint8_t>& out
 void PageStore::readImage(ImageOrigin origin, std::uint64_t offset, std::vector<std::uint8_t>& out) {
   out.resize(pageSize_);
   engine::DbFile& file = origin == ImageOrigin::kMain ? main_ : origin == ImageOrigin::kWal ? walFile_ : journalFile_;
+  // A table's pages mostly lie in runs: read a megabyte at a time.
+  if (!file.holds(offset, pageSize_) && offset < file.size()) {
+    file.keepWindow(offset, static_cast<std::size_t>(std::min<std::uint64_t>(kReadRun, file.size() - offset)));
+  }
   file.read(offset, out.data(), out.size());
 }
 
