@@ -495,7 +495,18 @@ std::vector<engine::LiveContact> liveContactRows(const std::string& contactsCopy
   return rows;
 }
 
-std::size_t messageKey(const CarvedRow& row) { return hashPair(row.values[0].asText(), row.values[1].asText()); }
+// A value as text without copying it when it is text already.
+std::string_view textOf(const Value& value, std::string& scratch) {
+  if (value.kind == Value::Kind::kText || value.kind == Value::Kind::kBlob) return value.bytes;
+  scratch = value.asText();
+  return scratch;
+}
+
+std::size_t messageKey(const CarvedRow& row) {
+  std::string address;
+  std::string body;
+  return hashPair(textOf(row.values[0], address), textOf(row.values[1], body));
+}
 
 DeepResult recoverMessages(const std::string& contactsCopy, const std::string& smsCopy,
                            const std::string& sessionText, const DeepOptions& options) {

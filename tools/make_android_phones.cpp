@@ -1,4 +1,4 @@
-// make-android-phones OUTPUT_DIR [--large-messages N]
+// make-android-phones OUTPUT_DIR [--large-messages N] [--only PHONE]
 //
 // Writes phones whose databases were made the way Android makes them, for
 // measuring how much of what was deleted comes back. Each phone is a folder
@@ -37,6 +37,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <string>
 #include <variant>
 #include <vector>
@@ -522,18 +524,37 @@ void emptiedTablePhone(const fs::path& out) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: make-android-phones OUTPUT_DIR [--large-messages N]\n");
+    std::fprintf(stderr, "usage: make-android-phones OUTPUT_DIR [--large-messages N] [--only PHONE]\n");
     return 2;
   }
   int largeMessages = 24000;
-  if (argc == 4 && std::string(argv[2]) == "--large-messages") largeMessages = std::atoi(argv[3]);
+  std::string only;
+  for (int k = 2; k + 1 < argc; k += 2) {
+    const std::string option = argv[k];
+    if (option == "--large-messages") {
+      largeMessages = std::atoi(argv[k + 1]);
+    } else if (option == "--only") {
+      only = argv[k + 1];
+    } else {
+      die("unknown option " + option);
+    }
+  }
   const fs::path out = argv[1];
   fs::create_directories(out);
-  openWalPhone(out);
-  afterCheckpointPhone(out);
-  persistJournalPhone(out);
-  syncedAccountPhone(out);
-  largeSmsPhone(out, largeMessages);
-  emptiedTablePhone(out);
+  const std::pair<const char*, std::function<void()>> phones[] = {
+      {"android9-open-wal", [&] { openWalPhone(out); }},
+      {"android9-after-checkpoint", [&] { afterCheckpointPhone(out); }},
+      {"persist-journal", [&] { persistJournalPhone(out); }},
+      {"synced-account", [&] { syncedAccountPhone(out); }},
+      {"large-sms", [&] { largeSmsPhone(out, largeMessages); }},
+      {"emptied-table", [&] { emptiedTablePhone(out); }},
+  };
+  bool made = false;
+  for (const auto& [name, make] : phones) {
+    if (!only.empty() && only != name) continue;
+    make();
+    made = true;
+  }
+  if (!made) die("no phone is called " + only);
   return 0;
 }
