@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -32,6 +33,8 @@ constexpr std::size_t kMaxPairedRows = 16;
 constexpr std::uint64_t kCarvedBytesPerInputByte = 4;
 constexpr std::uint64_t kTextBytesPerInputByte = 8;
 constexpr std::uint64_t kSlackBytes = 1u << 20;
+// Below this many leaves a second thread costs more than it saves.
+constexpr std::size_t kLeavesWorthAThread = 256;
 
 std::size_t hashText(std::string_view text) { return std::hash<std::string_view>()(text); }
 
@@ -171,9 +174,10 @@ class DeepPass {
 
   // Walks the table's current leaves: `live` sees each live row; the free
   // space of each leaf is carved.
-  void walkCurrentTable(const CellCarver& carver, const std::function<void(CarvedRow&)>& live) {
+  void walkCurrentTable(const CellCarver& carver, const std::function<void(CarvedRow&)>& live,
+                        std::uint32_t from = 0) {
     std::vector<CarvedRow> rows;
-    store_.walkTable(carver.layout().shape.rootPage, [&](std::uint32_t page, ByteView image) {
+    store_.walkTable(from != 0 ? from : carver.layout().shape.rootPage, [&](std::uint32_t page, ByteView image) {
       currentLeaves_.insert(page);
       const std::size_t header = PageStore::btreeHeaderOffset(page);
       readLeafCells(store_, image, header, carver, live);
@@ -183,6 +187,74 @@ class DeepPass {
       carveFreeSpace(image, header, store_.usableSize(), carver, rows);
       take(rows, source);
     });
+  }
+
+  // The same for a table as large as a phone's message store, keeping only
+  // a hash of each live row's values: the leaves are shared out between two
+  // threads, each with readers of its own, and the results are put together
+  // in page order, as one thread would have found them.
+  void walkLargeTable(const std::string& path, const CellCarver& carver,
+                      const std::function<std::size_t(const CarvedRow&)>& keyOf, LiveValues& live) {
+    const std::vector<std::uint32_t> leaves = store_.tableLeaves(carver.layout().shape.rootPage);
+    currentLeaves_.insert(leaves.begin(), leaves.end());
+    struct Share {
+      std::vector<std::size_t> live;
+      std::vector<Candidate> found;
+      std::vector<std::uint32_t> notLeaves;
+      bool done = false;
+    };
+    Share shares[2];
+    const std::size_t middle = leaves.size() < kLeavesWorthAThread ? leaves.size() : leaves.size() / 2;
+    const std::uint64_t budget = carvedBudget_ / 2;
+    const auto work = [&](PageStore& store, std::size_t from, std::size_t to, Share& share) {
+      std::vector<std::uint8_t> image;
+      std::vector<CarvedRow> rows;
+      std::uint64_t left = budget;
+      for (std::size_t k = from; k < to; ++k) {
+        const std::uint32_t page = leaves[k];
+        if (!store.readCurrent(page, image)) continue;
+        const std::size_t header = PageStore::btreeHeaderOffset(page);
+        const ByteView view(image.data(), image.size());
+        if (view.at(header) != kLeafTable) {
+          share.notLeaves.push_back(page);
+          continue;
+        }
+        readLeafCells(store, view, header, carver, [&](CarvedRow& row) { share.live.push_back(keyOf(row)); });
+        const Source source = sourceOfOrigin(store.currentOrigin(page), Source::kFreeSpace);
+        if (!options_.reads(source)) continue;
+        rows.clear();
+        carveFreeSpace(view, header, store.usableSize(), carver, rows);
+        for (CarvedRow& row : rows) {
+          const std::uint64_t bytes = carvedBytes(row);
+          if (bytes > left) break;
+          left -= bytes;
+          share.found.push_back(Candidate{std::move(row), source, 0});
+        }
+      }
+      share.done = true;
+    };
+    std::thread second;
+    if (middle < leaves.size()) {
+      second = std::thread([&] {
+        PageStore own;
+        if (own.open(path)) work(own, middle, leaves.size(), shares[1]);
+      });
+    }
+    work(store_, 0, middle, shares[0]);
+    if (second.joinable()) second.join();
+    if (!shares[1].done && middle < leaves.size()) work(store_, middle, leaves.size(), shares[1]);
+    for (Share& share : shares) {
+      for (const std::size_t hash : share.live) live.add(hash);
+      for (Candidate& candidate : share.found) {
+        carvedBudget_ -= std::min(carvedBudget_, carvedBytes(candidate.row));
+        candidate.order = candidates_.size();
+        candidates_.push_back(std::move(candidate));
+      }
+      // A tree whose leaves are not all on one level: the rest the slow way.
+      for (const std::uint32_t page : share.notLeaves) {
+        walkCurrentTable(carver, [&](CarvedRow& row) { live.add(keyOf(row)); }, page);
+      }
+    }
   }
 
   // Every other image of the table's rows: freelist pages, WAL frames and
@@ -239,10 +311,15 @@ class DeepPass {
     }
   }
 
+  static std::uint64_t carvedBytes(const CarvedRow& row) {
+    std::uint64_t bytes = sizeof row;
+    for (const Value& value : row.values) bytes += value.bytes.size();
+    return bytes;
+  }
+
   void take(std::vector<CarvedRow>& rows, Source source) {
     for (CarvedRow& row : rows) {
-      std::uint64_t bytes = sizeof row;
-      for (const Value& value : row.values) bytes += value.bytes.size();
+      const std::uint64_t bytes = carvedBytes(row);
       if (bytes > carvedBudget_) return;
       carvedBudget_ -= bytes;
       candidates_.push_back(Candidate{std::move(row), source, candidates_.size()});
@@ -520,7 +597,7 @@ DeepResult recoverMessages(const std::string& contactsCopy, const std::string& s
   if (!layout.usable()) return {};
   const CellCarver carver(layout, store.usableSize());
   LiveValues live;
-  pass.walkCurrentTable(carver, [&](CarvedRow& row) { live.add(messageKey(row)); });
+  pass.walkLargeTable(smsCopy, carver, messageKey, live);
   live.seal();
   pass.mineOtherImages(carver);
 

@@ -110,19 +110,57 @@ void PageStore::walkFrom(std::uint32_t page, int depth, std::vector<bool>& visit
     return;
   }
   if (type != kInteriorTable) return;
-  const std::size_t cells = view.u16(header + 3);
+  const std::vector<std::uint32_t> children = childrenOf(view, header);
+  image.clear();
+  image.shrink_to_fit();
+  for (const std::uint32_t child : children) walkFrom(child, depth + 1, visited, leaf);
+}
+
+std::vector<std::uint32_t> PageStore::childrenOf(ByteView image, std::size_t header) const {
+  const std::size_t cells = image.u16(header + 3);
   std::vector<std::uint32_t> children;
   for (std::size_t cell = 0; cell < cells; ++cell) {
     const std::size_t pointerAt = header + 12 + 2 * cell;
     if (pointerAt + 2 > usableSize_) break;
-    const std::size_t pointer = view.u16(pointerAt);
+    const std::size_t pointer = image.u16(pointerAt);
     if (pointer + 4 > usableSize_) continue;
-    children.push_back(view.u32(pointer));
+    children.push_back(image.u32(pointer));
   }
-  children.push_back(view.u32(header + 8));
-  image.clear();
-  image.shrink_to_fit();
-  for (const std::uint32_t child : children) walkFrom(child, depth + 1, visited, leaf);
+  children.push_back(image.u32(header + 8));
+  return children;
+}
+
+std::vector<std::uint32_t> PageStore::tableLeaves(std::uint32_t root) {
+  std::vector<std::uint32_t> leaves;
+  std::vector<bool> visited(static_cast<std::size_t>(statePages_) + 1, false);
+  collectLeaves(root, 1, visited, leaves);
+  return leaves;
+}
+
+void PageStore::collectLeaves(std::uint32_t page, int depth, std::vector<bool>& visited,
+                              std::vector<std::uint32_t>& leaves) {
+  if (page == 0 || page > statePages_ || depth > kMaxTreeDepth || visited[page]) return;
+  visited[page] = true;
+  std::vector<std::uint8_t> image;
+  if (!readCurrent(page, image)) return;
+  const std::size_t header = btreeHeaderOffset(page);
+  const ByteView view(image.data(), image.size());
+  if (view.at(header) == kLeafTable) {
+    leaves.push_back(page);
+    return;
+  }
+  if (view.at(header) != kInteriorTable) return;
+  const std::vector<std::uint32_t> children = childrenOf(view, header);
+  std::vector<std::uint8_t> first;
+  if (readCurrent(children.front(), first) && ByteView(first.data(), first.size()).at(btreeHeaderOffset(children.front())) == kLeafTable) {
+    for (const std::uint32_t child : children) {
+      if (child == 0 || child > statePages_ || visited[child]) continue;
+      visited[child] = true;
+      leaves.push_back(child);
+    }
+    return;
+  }
+  for (const std::uint32_t child : children) collectLeaves(child, depth + 1, visited, leaves);
 }
 
 std::vector<std::pair<std::uint32_t, bool>> PageStore::freelistPages() {

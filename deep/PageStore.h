@@ -56,6 +56,11 @@ class PageStore {
   // capped.
   void walkTable(std::uint32_t root, const std::function<void(std::uint32_t, ByteView)>& leaf);
 
+  // The leaf pages of a table b-tree in the current state, in key order,
+  // reading interior pages and one leaf per parent: the children of a page
+  // whose first child is a leaf are taken for leaves (a reader checks).
+  std::vector<std::uint32_t> tableLeaves(std::uint32_t root);
+
   // Pages on the current state's freelist, trunks and leaves, with whether
   // each is a trunk.
   std::vector<std::pair<std::uint32_t, bool>> freelistPages();
@@ -63,6 +68,9 @@ class PageStore {
  private:
   void walkFrom(std::uint32_t page, int depth, std::vector<bool>& visited,
                 const std::function<void(std::uint32_t, ByteView)>& leaf);
+
+  void collectLeaves(std::uint32_t page, int depth, std::vector<bool>& visited, std::vector<std::uint32_t>& leaves);
+  std::vector<std::uint32_t> childrenOf(ByteView image, std::size_t header) const;
 
   engine::DbFile main_;
   engine::DbFile walFile_;
