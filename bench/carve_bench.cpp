@@ -10,6 +10,7 @@
 // for a copy that was just pulled and is read from disk.
 
 #include <sqlite3.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -133,11 +134,13 @@ std::string runSession(const std::string& contacts, const std::string& sms, ePas
 // Peak resident memory (KiB) of a session run alone in a child process
 // (`mode` "--session-only"), or of a session and the deep pass ("--with-deep").
 long sessionPeakKib(const char* self, const char* mode, const std::string& contacts, const std::string& sms) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execl(self, self, mode, contacts.c_str(), sms.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  // Spawned, not forked: a forked child starts with the parent's pages,
+  // texts included, and would count them as its own.
+  const std::string modeArg = mode;
+  char* const args[] = {const_cast<char*>(self), const_cast<char*>(modeArg.c_str()), const_cast<char*>(contacts.c_str()),
+                        const_cast<char*>(sms.c_str()), nullptr};
+  pid_t child = 0;
+  if (posix_spawn(&child, self, nullptr, nullptr, args, environ) != 0) return -1;
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);

@@ -1,6 +1,7 @@
 #include "deep/DeepRecovery.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -43,10 +44,103 @@ std::size_t hashPair(std::string_view first, std::string_view second) {
   return a ^ (hashText(second) + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
 }
 
+// The values of the rows found, packed one after another (per wanted value:
+// a kind byte, a 4-byte length, the value as text with numbers in decimal)
+// in chunks of a megabyte: the hundreds of thousands of rows a large table
+// gives cost their bytes and little more.
+class ValueArena {
+ public:
+  struct Place {
+    std::uint32_t chunk = 0;
+    std::uint32_t offset = 0;
+  };
+
+  Place add(const CarvedRow& row) {
+    std::size_t size = 0;
+    for (const Value& value : row.values) size += 5 + (isStored(value) ? value.bytes.size() : 24);
+    if (chunks_.empty() || chunks_.back().size() + size > kChunkBytes) {
+      chunks_.emplace_back();
+      chunks_.back().reserve(std::max(size, kChunkBytes));
+    }
+    std::string& chunk = chunks_.back();
+    const Place place{static_cast<std::uint32_t>(chunks_.size() - 1), static_cast<std::uint32_t>(chunk.size())};
+    for (const Value& value : row.values) {
+      const std::string text = isStored(value) ? std::string() : value.asText();
+      const std::string& bytes = isStored(value) ? value.bytes : text;
+      const auto length = static_cast<std::uint32_t>(bytes.size());
+      chunk += isStored(value) ? 'T' : 'N';
+      chunk.append(reinterpret_cast<const char*>(&length), sizeof length);
+      chunk += bytes;
+    }
+    return place;
+  }
+
+  // The packed values from `place` to the end of its chunk.
+  std::string_view at(Place place) const {
+    if (place.chunk >= chunks_.size()) return std::string_view();
+    return std::string_view(chunks_[place.chunk]).substr(place.offset);
+  }
+
+  // Takes the other arena's chunks; returns how far its chunk numbers move.
+  std::uint32_t absorb(ValueArena& other) {
+    const auto shift = static_cast<std::uint32_t>(chunks_.size());
+    for (std::string& chunk : other.chunks_) chunks_.push_back(std::move(chunk));
+    other.chunks_.clear();
+    return shift;
+  }
+
+ private:
+  static constexpr std::size_t kChunkBytes = 1u << 20;
+  static bool isStored(const Value& value) {
+    return value.kind == Value::Kind::kText || value.kind == Value::Kind::kBlob;
+  }
+
+  std::vector<std::string> chunks_;
+};
+
+// A row found in an image: where its values are, its rowid when the cell
+// still had it, and where it came from.
 struct Candidate {
-  CarvedRow row;
-  Source source;
-  std::size_t order;
+  const ValueArena* arena = nullptr;
+  ValueArena::Place place;
+  std::int64_t rowid = 0;
+  bool hasRowid = false;
+  Source source = Source::kFreeSpace;
+
+  static Candidate of(const CarvedRow& row, Source source, ValueArena& arena) {
+    Candidate candidate;
+    candidate.arena = &arena;
+    candidate.place = arena.add(row);
+    candidate.rowid = row.rowid;
+    candidate.hasRowid = row.hasRowid;
+    candidate.source = source;
+    return candidate;
+  }
+
+  // Value k as text.
+  std::string_view text(std::size_t k) const { return entry(k, nullptr); }
+  // The stored bytes of a text or blob value; empty for any other.
+  std::string_view bytes(std::size_t k) const {
+    bool stored = false;
+    const std::string_view value = entry(k, &stored);
+    return stored ? value : std::string_view();
+  }
+
+ private:
+  std::string_view entry(std::size_t k, bool* stored) const {
+    const std::string_view packed = arena->at(place);
+    std::size_t at = 0;
+    for (std::size_t skip = 0;; ++skip) {
+      if (at + 5 > packed.size()) return std::string_view();
+      std::uint32_t length = 0;
+      std::memcpy(&length, packed.data() + at + 1, sizeof length);
+      if (skip == k) {
+        if (stored != nullptr) *stored = packed[at] == 'T';
+        return packed.substr(at + 5, length);
+      }
+      at += 5 + length;
+    }
+  }
 };
 
 // What the current state of a table holds, to tell deleted rows from live.
@@ -200,6 +294,7 @@ class DeepPass {
     struct Share {
       std::vector<std::size_t> live;
       std::vector<Candidate> found;
+      ValueArena values;
       std::vector<std::uint32_t> notLeaves;
       bool done = false;
     };
@@ -224,11 +319,11 @@ class DeepPass {
         if (!options_.reads(source)) continue;
         rows.clear();
         carveFreeSpace(view, header, store.usableSize(), carver, rows);
-        for (CarvedRow& row : rows) {
+        for (const CarvedRow& row : rows) {
           const std::uint64_t bytes = carvedBytes(row);
           if (bytes > left) break;
           left -= bytes;
-          share.found.push_back(Candidate{std::move(row), source, 0});
+          share.found.push_back(Candidate::of(row, source, share.values));
         }
       }
       share.done = true;
@@ -244,12 +339,16 @@ class DeepPass {
     if (second.joinable()) second.join();
     if (!shares[1].done && middle < leaves.size()) work(store_, middle, leaves.size(), shares[1]);
     for (Share& share : shares) {
-      for (const std::size_t hash : share.live) live.add(hash);
+      live.hashes.insert(live.hashes.end(), share.live.begin(), share.live.end());
+      std::vector<std::size_t>().swap(share.live);
+      const std::uint32_t shift = values_.absorb(share.values);
       for (Candidate& candidate : share.found) {
-        carvedBudget_ -= std::min(carvedBudget_, carvedBytes(candidate.row));
-        candidate.order = candidates_.size();
-        candidates_.push_back(std::move(candidate));
+        candidate.arena = &values_;
+        candidate.place.chunk += shift;
+        carvedBudget_ -= std::min<std::uint64_t>(carvedBudget_, sizeof(Candidate) + candidate.text(1).size());
+        candidates_.push_back(candidate);
       }
+      std::vector<Candidate>().swap(share.found);
       // A tree whose leaves are not all on one level: the rest the slow way.
       for (const std::uint32_t page : share.notLeaves) {
         walkCurrentTable(carver, [&](CarvedRow& row) { live.add(keyOf(row)); }, page);
@@ -312,21 +411,22 @@ class DeepPass {
   }
 
   static std::uint64_t carvedBytes(const CarvedRow& row) {
-    std::uint64_t bytes = sizeof row;
-    for (const Value& value : row.values) bytes += value.bytes.size();
+    std::uint64_t bytes = sizeof(Candidate);
+    for (const Value& value : row.values) bytes += 5 + value.bytes.size();
     return bytes;
   }
 
   void take(std::vector<CarvedRow>& rows, Source source) {
-    for (CarvedRow& row : rows) {
+    for (const CarvedRow& row : rows) {
       const std::uint64_t bytes = carvedBytes(row);
       if (bytes > carvedBudget_) return;
       carvedBudget_ -= bytes;
-      candidates_.push_back(Candidate{std::move(row), source, candidates_.size()});
+      candidates_.push_back(Candidate::of(row, source, values_));
     }
   }
 
   std::vector<Candidate>& candidates() { return candidates_; }
+  ValueArena& values() { return values_; }
 
  private:
   static Source sourceOfOrigin(ImageOrigin origin, Source main) {
@@ -357,6 +457,7 @@ class DeepPass {
   std::uint64_t carvedBudget_ = 0;
   std::unordered_set<std::uint32_t> currentLeaves_;
   std::unordered_set<std::size_t> seenImages_;
+  ValueArena values_;
   std::vector<Candidate> candidates_;
 };
 
@@ -364,26 +465,46 @@ class DeepPass {
 // as found; one of each value (per rowid), rows without a rowid dropped
 // when a row with one holds the same value.
 template <typename KeyOf>
-std::vector<const Candidate*> distinctCandidates(const std::vector<Candidate>& all, KeyOf keyOf) {
-  std::vector<const Candidate*> sorted;
+std::vector<Candidate*> distinctCandidates(std::vector<Candidate>& all, KeyOf keyOf) {
+  std::vector<Candidate*> sorted;
   sorted.reserve(all.size());
-  for (const Candidate& candidate : all) sorted.push_back(&candidate);
+  for (Candidate& candidate : all) sorted.push_back(&candidate);
   std::stable_sort(sorted.begin(), sorted.end(), [](const Candidate* a, const Candidate* b) {
-    if (a->row.hasRowid != b->row.hasRowid) return a->row.hasRowid;
-    return a->row.hasRowid && a->row.rowid < b->row.rowid;
+    if (a->hasRowid != b->hasRowid) return a->hasRowid;
+    return a->hasRowid && a->rowid < b->rowid;
   });
-  std::unordered_set<std::size_t> withRowid;
-  std::unordered_set<std::size_t> taken;
-  std::vector<const Candidate*> out;
-  for (const Candidate* candidate : sorted) {
-    const std::size_t value = keyOf(*candidate);
-    if (candidate->row.hasRowid) {
-      withRowid.insert(value);
-      if (!taken.insert(hashPair(std::to_string(candidate->row.rowid), std::to_string(value))).second) continue;
-    } else if (withRowid.count(value) != 0 || !taken.insert(value).second) {
-      continue;
+  // Sorting by value brings each value's rows together (rows with a rowid
+  // first, by rowid, each group in the order above); sorting takes far less
+  // memory than hash sets of a million rows.
+  struct Entry {
+    std::size_t value;
+    std::size_t position;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(sorted.size());
+  for (std::size_t k = 0; k < sorted.size(); ++k) entries.push_back(Entry{keyOf(*sorted[k]), k});
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.value != b.value ? a.value < b.value : a.position < b.position;
+  });
+  std::vector<bool> keep(sorted.size(), false);
+  for (std::size_t first = 0; first < entries.size();) {
+    std::size_t end = first;
+    while (end < entries.size() && entries[end].value == entries[first].value) ++end;
+    if (sorted[entries[first].position]->hasRowid) {
+      // One row per rowid; the rows that lost theirs are the same rows.
+      for (std::size_t k = first; k < end; ++k) {
+        const Candidate* row = sorted[entries[k].position];
+        if (!row->hasRowid) break;
+        if (k == first || row->rowid != sorted[entries[k - 1].position]->rowid) keep[entries[k].position] = true;
+      }
+    } else {
+      keep[entries[first].position] = true;
     }
-    out.push_back(candidate);
+    first = end;
+  }
+  std::vector<Candidate*> out;
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    if (keep[k]) out.push_back(sorted[k]);
   }
   return out;
 }
@@ -410,23 +531,25 @@ class SessionLines {
   std::unordered_map<std::string, int> count_;
 };
 
+// The deep lines, written straight into one text: a table of a million
+// rows must not hold its lines twice.
 class Output {
  public:
   Output(const std::string& sessionText, std::uint64_t inputBytes)
       : session_(sessionText), budget_(inputBytes * kTextBytesPerInputByte + kSlackBytes) {}
 
-  void add(std::string line, Source source) {
-    if (line.empty() || session_.takes(line) || !written_.insert(line).second) return;
-    if (line.size() > budget_) return;
+  void add(const std::string& line, Source source) {
+    if (line.empty() || line.size() > budget_ || session_.takes(line)) return;
+    if (!written_.insert(hashText(line)).second) return;
     budget_ -= line.size();
-    result.lines.push_back(DeepLine{std::move(line), source});
+    result.append(line, source);
   }
 
   DeepResult result;
 
  private:
   SessionLines session_;
-  std::unordered_set<std::string> written_;
+  std::unordered_set<std::size_t> written_;
   std::uint64_t budget_;
 };
 
@@ -473,11 +596,12 @@ DeepResult recoverContacts(const std::string& contactsCopy, const std::string& s
   std::unordered_map<std::int64_t, std::size_t> liveByRowid;  // rowid to hash of data1
   LiveValues livePairs;   // raw contact and data1 of live rows
   LiveValues liveValues;  // data1 of live rows
-  std::vector<CarvedRow> marked;
+  ValueArena markedValues;
+  std::vector<Candidate> marked;
   pass.walkCurrentTable(carver, [&](CarvedRow& row) {
     const std::string group = groupKeyOf(row.values[0]);
     if (markedDeleted.count(group) != 0) {
-      if (options.reads(Source::kMarkedDeleted)) marked.push_back(row);
+      if (options.reads(Source::kMarkedDeleted)) marked.push_back(Candidate::of(row, Source::kMarkedDeleted, markedValues));
       return;
     }
     const std::string value = row.values[1].asText();
@@ -491,49 +615,47 @@ DeepResult recoverContacts(const std::string& contactsCopy, const std::string& s
   std::vector<Candidate>& found = pass.candidates();
   std::vector<Candidate> all;
   all.reserve(marked.size() + found.size());
-  for (CarvedRow& row : marked) all.push_back(Candidate{std::move(row), Source::kMarkedDeleted, all.size()});
+  for (Candidate& candidate : marked) all.push_back(std::move(candidate));
   pass.mineOtherImages(carver);
   for (Candidate& candidate : found) all.push_back(std::move(candidate));
 
   // Deleted rows: not the value of a live row.
   std::vector<Candidate> deleted;
   for (Candidate& candidate : all) {
-    const std::string value = candidate.row.values[1].asText();
-    if (!engine::carriesText(candidate.row.values[1].bytes)) continue;
+    const std::string_view value = candidate.text(1);
+    if (!engine::carriesText(candidate.bytes(1))) continue;
     if (candidate.source != Source::kMarkedDeleted) {
-      if (livePairs.holds(hashPair(groupKeyOf(candidate.row.values[0]), value))) continue;
-      if (candidate.row.hasRowid) {
-        const auto live = liveByRowid.find(candidate.row.rowid);
+      if (livePairs.holds(hashPair(candidate.text(0), value))) continue;
+      if (candidate.hasRowid) {
+        const auto live = liveByRowid.find(candidate.rowid);
         if (live != liveByRowid.end() && live->second == hashText(value)) continue;
       }
     }
     deleted.push_back(std::move(candidate));
   }
-  const auto ordered = distinctCandidates(deleted, [](const Candidate& c) {
-    return hashPair(groupKeyOf(c.row.values[0]), c.row.values[1].bytes);
-  });
+  const auto ordered = distinctCandidates(deleted, [](const Candidate& c) { return hashPair(c.text(0), c.bytes(1)); });
 
   // Lines as the session pairs rows: within one raw contact, each with each.
   std::vector<std::string> groupOrder;
   std::unordered_map<std::string, std::vector<const Candidate*>> groups;
   for (const Candidate* candidate : ordered) {
-    const std::string key = groupKeyOf(candidate->row.values[0]);
+    const std::string key(candidate->text(0));
     auto& members = groups[key];
     if (members.empty()) groupOrder.push_back(key);
     members.push_back(candidate);
   }
   Output output(sessionText, store.inputBytes());
   const auto carved = [](const Candidate* c) {
-    return engine::CarvedContact{groupKeyOf(c->row.values[0]), c->row.values[1].bytes};
+    return engine::CarvedContact{std::string(c->text(0)), std::string(c->bytes(1))};
   };
-  const auto repeatsLive = [&](const Candidate* c) { return liveValues.holds(hashText(c->row.values[1].bytes)); };
+  const auto repeatsLive = [&](const Candidate* c) { return liveValues.holds(hashText(c->bytes(1))); };
   for (const std::string& key : groupOrder) {
     const std::vector<const Candidate*>& members = groups[key];
     const std::size_t paired = std::min(members.size(), kMaxPairedRows);
     std::vector<bool> used(members.size(), false);
     for (std::size_t first = 0; first < paired; ++first) {
       for (std::size_t partner = first + 1; partner < paired; ++partner) {
-        if (members[first]->row.values[1].bytes == members[partner]->row.values[1].bytes) continue;
+        if (members[first]->bytes(1) == members[partner]->bytes(1)) continue;
         used[first] = used[partner] = true;
         if (repeatsLive(members[first]) && repeatsLive(members[partner])) continue;
         output.add(engine::formatRecoveredContacts({carved(members[first]), carved(members[partner])}),
@@ -601,22 +723,27 @@ DeepResult recoverMessages(const std::string& contactsCopy, const std::string& s
   live.seal();
   pass.mineOtherImages(carver);
 
-  std::vector<Candidate> deleted;
-  for (Candidate& candidate : pass.candidates()) {
-    const CarvedRow& row = candidate.row;
-    if (!engine::carriesText(row.values[0].bytes) && !engine::carriesText(row.values[1].bytes)) continue;
-    if (live.holds(messageKey(row))) continue;
-    deleted.push_back(std::move(candidate));
-  }
-  const auto ordered = distinctCandidates(deleted, [](const Candidate& c) { return messageKey(c.row); });
+  std::vector<Candidate>& deleted = pass.candidates();
+  deleted.erase(std::remove_if(deleted.begin(), deleted.end(),
+                               [&](const Candidate& c) {
+                                 return (!engine::carriesText(c.bytes(0)) && !engine::carriesText(c.bytes(1))) ||
+                                        live.holds(hashPair(c.text(0), c.text(1)));
+                               }),
+                deleted.end());
+  std::vector<std::size_t>().swap(live.hashes);
+  const auto ordered = distinctCandidates(deleted, [](const Candidate& c) { return hashPair(c.text(0), c.text(1)); });
 
   const std::vector<engine::LiveContact> contacts = liveContactRows(contactsCopy);
   const engine::SenderNames names(contacts);
   Output output(sessionText, store.inputBytes());
-  for (const Candidate* candidate : ordered) {
-    std::string line;
-    const engine::CarvedSms message{candidate->row.values[0].bytes, std::string(), candidate->row.values[1].bytes};
-    if (engine::appendRecoveredSmsLine(line, message, names)) output.add(std::move(line), candidate->source);
+  std::size_t expected = 0;
+  for (const Candidate* candidate : ordered) expected += candidate->text(0).size() + candidate->text(1).size() + 24;
+  output.result.reserve(expected + expected / 8);
+  std::string line;
+  for (Candidate* candidate : ordered) {
+    line.clear();
+    const engine::CarvedSms message{std::string(candidate->bytes(0)), std::string(), std::string(candidate->bytes(1))};
+    if (engine::appendRecoveredSmsLine(line, message, names)) output.add(line, candidate->source);
   }
   return std::move(output.result);
 }
@@ -639,10 +766,14 @@ const char* sourceName(Source source) {
   return "?";
 }
 
-std::string DeepResult::text() const {
-  std::string text;
-  for (const DeepLine& line : lines) text += line.text;
-  return text;
+void DeepResult::append(std::string_view line, Source source) {
+  text_.append(line);
+  ends_.push_back(LineEnd{text_.size(), source});
+}
+
+std::string DeepResult::line(std::size_t index) const {
+  const std::size_t start = index == 0 ? 0 : ends_[index - 1].end;
+  return text_.substr(start, ends_[index].end - start);
 }
 
 DeepResult RecoverDeep(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
@@ -660,7 +791,11 @@ DeepResult RecoverDeep(const std::string& contactsCopy, const std::string& smsCo
 
 std::string WithDeepLines(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
                           const std::string& sessionText) {
-  return sessionText + RecoverDeep(contactsCopy, smsCopy, kind, sessionText).text();
+  const DeepResult deep = RecoverDeep(contactsCopy, smsCopy, kind, sessionText);
+  std::string text;
+  text.reserve(sessionText.size() + deep.text().size());
+  text.append(sessionText).append(deep.text());
+  return text;
 }
 
 }  // namespace deep

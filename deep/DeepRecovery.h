@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/SqliteParse.h"
@@ -42,14 +43,25 @@ struct DeepOptions {
   static DeepOptions only(Source source) { return DeepOptions{1u << static_cast<unsigned>(source)}; }
 };
 
-struct DeepLine {
-  std::string text;  // one record, ended by "\r\n" (a body may hold more line ends)
-  Source source;
-};
+// The deep pass's lines, in one text: each a record ended by "\r\n" (a
+// body may hold more line ends), with the source it came from.
+class DeepResult {
+ public:
+  const std::string& text() const { return text_; }
+  std::size_t lineCount() const { return ends_.size(); }
+  std::string line(std::size_t index) const;
+  Source source(std::size_t index) const { return ends_[index].source; }
 
-struct DeepResult {
-  std::vector<DeepLine> lines;
-  std::string text() const;
+  void append(std::string_view line, Source source);
+  void reserve(std::size_t bytes) { text_.reserve(bytes); }
+
+ private:
+  struct LineEnd {
+    std::size_t end;
+    Source source;
+  };
+  std::string text_;
+  std::vector<LineEnd> ends_;
 };
 
 // The deep pass over the copies for one kind of session. `sessionText` is

@@ -70,7 +70,7 @@ bool holdsLine(const std::string& text, const std::string& line) {
 
 std::size_t countSource(const deep::DeepResult& result, deep::Source source) {
   std::size_t count = 0;
-  for (const auto& line : result.lines) count += line.source == source ? 1 : 0;
+  for (std::size_t k = 0; k < result.lineCount(); ++k) count += result.source(k) == source ? 1 : 0;
   return count;
 }
 
@@ -104,10 +104,10 @@ TEST(DeepRecovery, ACopyWithAnOpenWalGivesTheRowsItsLogDeleted) {
   const std::string session = recover(contactsCopy, smsCopy, 1);
   EXPECT_EQ(session, "");  // secure delete: nothing in free space
   const deep::DeepResult messages = deep::RecoverDeep(contactsCopy, smsCopy, eSms, session);
-  ASSERT_EQ(messages.lines.size(), 3u) << messages.text();
+  ASSERT_EQ(messages.lineCount(), 3u) << messages.text();
   // Named after the live contact whose number is the address.
-  EXPECT_EQ(messages.lines[0].text, "Person 8\t5550118\t" + message(7) + "\r\n");
-  EXPECT_EQ(messages.lines[0].source, deep::Source::kWal);
+  EXPECT_EQ(messages.line(0), "Person 8\t5550118\t" + message(7) + "\r\n");
+  EXPECT_EQ(messages.source(0), deep::Source::kWal);
   EXPECT_TRUE(holdsLine(messages.text(), "Person 7\t5550117\t" + message(30)));
 
   const deep::DeepResult contacts = deep::RecoverDeep(contactsCopy, smsCopy, eContacts, "");
@@ -177,7 +177,7 @@ TEST(DeepRecovery, APersistJournalGivesTheRowsItsTransactionsDeleted) {
     sms.exec("DELETE FROM sms WHERE _id BETWEEN 10 AND 12");
   }
   const deep::DeepResult result = deep::RecoverDeep("", dir.file("mmssms.db"), eSms, "");
-  EXPECT_EQ(result.lines.size(), 3u) << result.text();
+  EXPECT_EQ(result.lineCount(), 3u) << result.text();
   EXPECT_EQ(countSource(result, deep::Source::kJournal), 3u);
   EXPECT_TRUE(holdsLine(result.text(), "N/A\t5550123\t" + message(11)));
 }
