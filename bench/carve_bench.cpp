@@ -199,6 +199,11 @@ int main(int argc, char** argv) {
     writeStamp(sms + ".stamp", smsStamp);
   }
 
+  // Peak memory first, while this process is small: a child starts out
+  // sharing its parent's memory and counts it as its own.
+  const long peakKib = sessionPeakKib(argv[0], "--session-only", contacts, sms);
+  const long deepPeakKib = sessionPeakKib(argv[0], "--with-deep", contacts, sms);
+
   prepareCache(options, sms);
   auto start = Clock::now();
   const std::uint64_t fileBytes = readWholeFile(sms);
@@ -223,8 +228,6 @@ int main(int argc, char** argv) {
   const std::string deepText = deep::RecoverDeep(contacts, sms, eSms, smsText).text();
   const double deepSeconds = secondsSince(start);
 
-  const long peakKib = sessionPeakKib(argv[0], "--session-only", contacts, sms);
-  const long deepPeakKib = sessionPeakKib(argv[0], "--with-deep", contacts, sms);
   std::size_t deletedMessages = 0;
   {
     std::ifstream truth(sms + ".deleted");

@@ -535,8 +535,10 @@ class SessionLines {
 // rows must not hold its lines twice.
 class Output {
  public:
-  Output(const std::string& sessionText, std::uint64_t inputBytes)
-      : session_(sessionText), budget_(inputBytes * kTextBytesPerInputByte + kSlackBytes) {}
+  Output(const std::string& sessionText, std::uint64_t inputBytes, bool afterSession)
+      : result(afterSession ? sessionText : std::string()),
+        session_(sessionText),
+        budget_(inputBytes * kTextBytesPerInputByte + kSlackBytes) {}
 
   void add(const std::string& line, Source source) {
     if (line.empty() || line.size() > budget_ || session_.takes(line)) return;
@@ -564,7 +566,7 @@ struct ContactColumns {
 std::string groupKeyOf(const Value& rawContactId) { return rawContactId.asText(); }
 
 DeepResult recoverContacts(const std::string& contactsCopy, const std::string& sessionText,
-                           const DeepOptions& options) {
+                           const DeepOptions& options, bool afterSession) {
   PageStore store;
   if (!store.open(contactsCopy)) return {};
   DeepPass pass(store, options);
@@ -644,7 +646,7 @@ DeepResult recoverContacts(const std::string& contactsCopy, const std::string& s
     if (members.empty()) groupOrder.push_back(key);
     members.push_back(candidate);
   }
-  Output output(sessionText, store.inputBytes());
+  Output output(sessionText, store.inputBytes(), afterSession);
   const auto carved = [](const Candidate* c) {
     return engine::CarvedContact{std::string(c->text(0)), std::string(c->bytes(1))};
   };
@@ -708,7 +710,7 @@ std::size_t messageKey(const CarvedRow& row) {
 }
 
 DeepResult recoverMessages(const std::string& contactsCopy, const std::string& smsCopy,
-                           const std::string& sessionText, const DeepOptions& options) {
+                           const std::string& sessionText, const DeepOptions& options, bool afterSession) {
   PageStore store;
   if (!store.open(smsCopy)) return {};
   DeepPass pass(store, options);
@@ -735,10 +737,10 @@ DeepResult recoverMessages(const std::string& contactsCopy, const std::string& s
 
   const std::vector<engine::LiveContact> contacts = liveContactRows(contactsCopy);
   const engine::SenderNames names(contacts);
-  Output output(sessionText, store.inputBytes());
+  Output output(sessionText, store.inputBytes(), afterSession);
   std::size_t expected = 0;
   for (const Candidate* candidate : ordered) expected += candidate->text(0).size() + candidate->text(1).size() + 24;
-  output.result.reserve(expected + expected / 8);
+  output.result.reserve(output.result.text().size() + expected + expected / 8);
   std::string line;
   for (Candidate* candidate : ordered) {
     line.clear();
@@ -772,30 +774,40 @@ void DeepResult::append(std::string_view line, Source source) {
 }
 
 std::string DeepResult::line(std::size_t index) const {
-  const std::size_t start = index == 0 ? 0 : ends_[index - 1].end;
+  const std::size_t start = index == 0 ? start_ : ends_[index - 1].end;
   return text_.substr(start, ends_[index].end - start);
 }
 
-DeepResult RecoverDeep(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
-                       const std::string& sessionText, const DeepOptions& options) {
+namespace {
+
+// With `afterSession`, the result's text starts with the session's.
+DeepResult recoverDeep(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
+                       const std::string& sessionText, const DeepOptions& options, bool afterSession) {
   if (kind == eContacts) {
     if (contactsCopy.find(kContactsFileName) == std::string::npos) return {};
-    return recoverContacts(contactsCopy, sessionText, options);
+    return recoverContacts(contactsCopy, sessionText, options, afterSession);
   }
   if (kind == eSms) {
     if (smsCopy.find(kSmsFileName) == std::string::npos) return {};
-    return recoverMessages(contactsCopy, smsCopy, sessionText, options);
+    return recoverMessages(contactsCopy, smsCopy, sessionText, options, afterSession);
   }
   return {};
 }
 
+}  // namespace
+
+DeepResult RecoverDeep(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
+                       const std::string& sessionText, const DeepOptions& options) {
+  return recoverDeep(contactsCopy, smsCopy, kind, sessionText, options, false);
+}
+
 std::string WithDeepLines(const std::string& contactsCopy, const std::string& smsCopy, ePaserType kind,
                           const std::string& sessionText) {
-  const DeepResult deep = RecoverDeep(contactsCopy, smsCopy, kind, sessionText);
-  std::string text;
-  text.reserve(sessionText.size() + deep.text().size());
-  text.append(sessionText).append(deep.text());
-  return text;
+  // The lines go straight after a copy of the session's text: on a large
+  // table no second copy of them is made.
+  DeepResult deep = recoverDeep(contactsCopy, smsCopy, kind, sessionText, DeepOptions(), true);
+  if (deep.text().empty()) return sessionText;
+  return deep.takeText();
 }
 
 }  // namespace deep

@@ -47,7 +47,12 @@ struct DeepOptions {
 // body may hold more line ends), with the source it came from.
 class DeepResult {
  public:
+  DeepResult() = default;
+  // A result whose text starts with `prefix`, which is no line of its own.
+  explicit DeepResult(std::string prefix) : text_(std::move(prefix)), start_(text_.size()) {}
+
   const std::string& text() const { return text_; }
+  std::string takeText() { return std::move(text_); }
   std::size_t lineCount() const { return ends_.size(); }
   std::string line(std::size_t index) const;
   Source source(std::size_t index) const { return ends_[index].source; }
@@ -61,6 +66,7 @@ class DeepResult {
     Source source;
   };
   std::string text_;
+  std::size_t start_ = 0;
   std::vector<LineEnd> ends_;
 };
 
