@@ -8,7 +8,8 @@
 // Recall: deleted rows whose value comes back whole in some line (a contact
 // row's data1 as a field; a message's address and body together).
 // Precision: lines whose values all belong to deleted rows ("N/A" and the
-// sender's name aside).
+// sender's name aside); a "[search index]" line is right when its words are
+// the words of a deleted message, and counts apart from whole recall.
 
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "deep/DeepRecovery.h"
+#include "deep/FullTextIndex.h"
 #include "engine/SqliteParse.h"
 
 namespace {
@@ -25,6 +27,7 @@ namespace {
 struct Truth {
   std::set<std::string> contacts;                          // data1 values
   std::set<std::pair<std::string, std::string>> messages;  // address, body
+  std::set<std::string> messageWords;                       // bodies as the index has them
 };
 
 Truth readTruth(const std::string& path) {
@@ -38,6 +41,7 @@ Truth readTruth(const std::string& path) {
     } else {
       const std::size_t second = line.find('\t', tab + 1);
       truth.messages.emplace(line.substr(tab + 1, second - tab - 1), line.substr(second + 1));
+      truth.messageWords.insert(deep::fullTextWords(line.substr(second + 1)));
     }
   }
   return truth;
@@ -65,6 +69,7 @@ struct Score {
   std::size_t deleted = 0;   // deleted rows
   std::size_t right = 0;     // lines of deleted values only
   std::size_t lines = 0;
+  std::size_t wordsOnly = 0;  // deleted messages back as their words alone
 };
 
 Score scoreContacts(const std::string& text, const Truth& truth) {
@@ -92,14 +97,25 @@ Score scoreMessages(const std::string& text, const Truth& truth) {
   Score score;
   score.deleted = truth.messages.size();
   std::set<std::pair<std::string, std::string>> found;
+  std::set<std::string> words;
+  const std::string mark = "[search index] ";
   for (const auto& fields : linesOf(text)) {
     ++score.lines;
+    if (fields.size() == 3 && fields[2].compare(0, mark.size(), mark) == 0) {
+      if (truth.messageWords.count(fields[2].substr(mark.size())) != 0) {
+        words.insert(fields[2].substr(mark.size()));
+        ++score.right;
+      }
+      continue;
+    }
     if (fields.size() == 3 && truth.messages.count({fields[1], fields[2]}) != 0) {
       found.insert({fields[1], fields[2]});
       ++score.right;
     }
   }
   score.found = found.size();
+  for (const auto& [address, body] : found) words.erase(deep::fullTextWords(body));
+  score.wordsOnly = words.size();
   return score;
 }
 
@@ -118,8 +134,9 @@ std::string ratio(std::size_t part, std::size_t whole) {
 }
 
 void row(const std::string& phone, const char* kind, const char* what, const Score& score) {
-  std::printf("| %s | %s | %s | %zu/%zu %s | %zu lines, precision %s |\n", phone.c_str(), kind, what, score.found,
-              score.deleted, percent(score.found, score.deleted).c_str(), score.lines,
+  const std::string words = score.wordsOnly == 0 ? "" : " (+" + std::to_string(score.wordsOnly) + " as words)";
+  std::printf("| %s | %s | %s | %zu/%zu %s%s | %zu lines, precision %s |\n", phone.c_str(), kind, what, score.found,
+              score.deleted, percent(score.found, score.deleted).c_str(), words.c_str(), score.lines,
               ratio(score.right, score.lines).c_str());
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <thread>
@@ -10,6 +12,7 @@
 #include <unordered_set>
 
 #include "deep/CellCarver.h"
+#include "deep/FullTextIndex.h"
 #include "deep/PageStore.h"
 #include "deep/TableShape.h"
 #include "engine/RecoveredText.h"
@@ -709,6 +712,74 @@ std::size_t messageKey(const CarvedRow& row) {
   return hashPair(textOf(row.values[0], address), textOf(row.values[1], body));
 }
 
+constexpr const char* kSearchIndexMark = "[search index] ";
+
+// Rows of a table as they are, whatever their columns' declared types say:
+// the full-text index's own tables store texts in integer columns.
+RecordLayout permissiveLayout(const TableShape& table, const std::vector<int>& wanted) {
+  TableShape shape = table;
+  for (ColumnRule& rule : shape.rules) rule = ColumnRule{};
+  return RecordLayout::of(shape, wanted);
+}
+
+// Word sequences of deleted messages from the segments of `words` (column 1,
+// index_text), leaving out those whose words a recovered body already has.
+void addFullTextResidue(PageStore& store, const Schema& schema, const std::unordered_set<std::string>& known,
+                        Output& output) {
+  const TableShape* content = schema.find("words_content");
+  const TableShape* segdir = schema.find("words_segdir");
+  const TableShape* segments = schema.find("words_segments");
+  if (content == nullptr || segdir == nullptr || segments == nullptr) return;
+  const int startColumn = segdir->columnIndex("start_block");
+  const int leavesColumn = segdir->columnIndex("leaves_end_block");
+  const int rootColumn = segdir->columnIndex("root");
+  const int blockColumn = segments->columnIndex("block");
+  if (startColumn < 0 || leavesColumn < 0 || rootColumn < 0 || blockColumn < 0) return;
+
+  std::vector<std::int64_t> live;
+  const CellCarver contentRows(permissiveLayout(*content, {0}), store.usableSize());
+  store.walkTable(content->rootPage, [&](std::uint32_t page, ByteView image) {
+    readLeafCells(store, image, PageStore::btreeHeaderOffset(page), contentRows,
+                  [&](CarvedRow& row) { live.push_back(row.rowid); });
+  });
+  std::sort(live.begin(), live.end());
+  FullTextPostings postings(1, std::move(live));
+
+  // Segments small enough keep their only node in the directory; the leaves
+  // of the others are the blocks of a range.
+  std::vector<std::pair<std::int64_t, std::int64_t>> leafRanges;
+  const CellCarver directory(permissiveLayout(*segdir, {startColumn, leavesColumn, rootColumn}), store.usableSize());
+  store.walkTable(segdir->rootPage, [&](std::uint32_t page, ByteView image) {
+    readLeafCells(store, image, PageStore::btreeHeaderOffset(page), directory, [&](CarvedRow& row) {
+      const Value& root = row.values[2];
+      if (root.kind == Value::Kind::kBlob) {
+        postings.readLeaf(ByteView(reinterpret_cast<const std::uint8_t*>(root.bytes.data()), root.bytes.size()));
+      }
+      if (row.values[0].kind == Value::Kind::kInteger && row.values[1].kind == Value::Kind::kInteger &&
+          row.values[0].integer > 0) {
+        leafRanges.emplace_back(row.values[0].integer, row.values[1].integer);
+      }
+    });
+  });
+  std::sort(leafRanges.begin(), leafRanges.end());
+  const CellCarver blocks(permissiveLayout(*segments, {blockColumn}), store.usableSize());
+  store.walkTable(segments->rootPage, [&](std::uint32_t page, ByteView image) {
+    readLeafCells(store, image, PageStore::btreeHeaderOffset(page), blocks, [&](CarvedRow& row) {
+      const auto range = std::upper_bound(leafRanges.begin(), leafRanges.end(),
+                                          std::make_pair(row.rowid, std::numeric_limits<std::int64_t>::max()));
+      if (range == leafRanges.begin() || row.rowid > std::prev(range)->second) return;
+      const Value& block = row.values[0];
+      postings.readLeaf(ByteView(reinterpret_cast<const std::uint8_t*>(block.bytes.data()), block.bytes.size()));
+    });
+  });
+
+  for (const auto& [docid, words] : postings.texts()) {
+    if (words.empty() || known.count(words) != 0) continue;
+    const std::string body = engine::toAnsiText(kSearchIndexMark + words);
+    output.add("N/A\tN/A\t" + body + "\r\n", Source::kFullText);
+  }
+}
+
 DeepResult recoverMessages(const std::string& contactsCopy, const std::string& smsCopy,
                            const std::string& sessionText, const DeepOptions& options, bool afterSession) {
   PageStore store;
@@ -741,11 +812,23 @@ DeepResult recoverMessages(const std::string& contactsCopy, const std::string& s
   std::size_t expected = 0;
   for (const Candidate* candidate : ordered) expected += candidate->text(0).size() + candidate->text(1).size() + 24;
   output.result.reserve(output.result.text().size() + expected + expected / 8);
+  std::unordered_set<std::string> knownWords;
   std::string line;
   for (Candidate* candidate : ordered) {
+    if (options.reads(Source::kFullText)) knownWords.insert(fullTextWords(std::string(candidate->bytes(1))));
     line.clear();
     const engine::CarvedSms message{std::string(candidate->bytes(0)), std::string(), std::string(candidate->bytes(1))};
     if (engine::appendRecoveredSmsLine(line, message, names)) output.add(line, candidate->source);
+  }
+  if (options.reads(Source::kFullText)) {
+    // Bodies the session wrote count as recovered too.
+    std::size_t start = 0;
+    for (std::size_t end = sessionText.find("\r\n"); end != std::string::npos; end = sessionText.find("\r\n", start)) {
+      const std::size_t second = sessionText.find('\t', sessionText.find('\t', start) + 1);
+      if (second < end) knownWords.insert(fullTextWords(sessionText.substr(second + 1, end - second - 1)));
+      start = end + 2;
+    }
+    addFullTextResidue(store, schema, knownWords, output);
   }
   return std::move(output.result);
 }
@@ -764,6 +847,8 @@ const char* sourceName(Source source) {
       return "free-space";
     case Source::kFreelist:
       return "freelist";
+    case Source::kFullText:
+      return "full-text";
   }
   return "?";
 }

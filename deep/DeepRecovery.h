@@ -12,6 +12,10 @@
 //   kFreeSpace      cells of every alignment in the freeblocks and the
 //                   unassigned areas of the table's leaf pages
 //   kFreelist       pages on the freelist, read as leaf pages of the table
+//   kFullText       the postings of deleted messages in the segments of the
+//                   full-text index `words`: their words in order, written
+//                   as "[search index] " and the words, the sender and
+//                   address unknown ("N/A")
 //
 // Lines are formatted as the session formats its own: contacts pair the
 // data1 values of one raw contact ("N/A" for a missing one), messages are
@@ -32,8 +36,8 @@
 
 namespace deep {
 
-enum class Source : std::uint8_t { kWal, kJournal, kMarkedDeleted, kFreeSpace, kFreelist };
-constexpr std::size_t kSourceCount = 5;
+enum class Source : std::uint8_t { kWal, kJournal, kMarkedDeleted, kFreeSpace, kFreelist, kFullText };
+constexpr std::size_t kSourceCount = 6;
 const char* sourceName(Source source);
 
 struct DeepOptions {

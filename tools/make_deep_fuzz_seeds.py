@@ -20,6 +20,8 @@ CREATE TABLE raw_contacts (_id INTEGER PRIMARY KEY AUTOINCREMENT, account_id INT
 CREATE TABLE data (_id INTEGER PRIMARY KEY AUTOINCREMENT, package_id INTEGER, mimetype_id INTEGER NOT NULL, raw_contact_id INTEGER NOT NULL, is_primary INTEGER NOT NULL DEFAULT 0, data1 TEXT, data2 TEXT, data3 TEXT);
 CREATE INDEX data_mimetype_data1_index ON data (mimetype_id, data1);
 CREATE TABLE sms (_id INTEGER PRIMARY KEY, thread_id INTEGER, address TEXT, person INTEGER, date INTEGER, type INTEGER, body TEXT, seen INTEGER DEFAULT 0);
+CREATE VIRTUAL TABLE words USING FTS3 (_id INTEGER PRIMARY KEY, index_text TEXT, source_id INTEGER, table_to_use INTEGER);
+CREATE TRIGGER sms_words_delete AFTER DELETE ON sms BEGIN DELETE FROM words WHERE source_id = OLD._id AND table_to_use = 1; END;
 """
 
 
@@ -30,8 +32,10 @@ def fill(db):
         db.execute("INSERT INTO data (mimetype_id, raw_contact_id, data1, data2) VALUES (7, ?, ?, 'x')", (k, "Person %d" % k))
         db.execute("INSERT INTO data (mimetype_id, raw_contact_id, data1, data2) VALUES (5, ?, ?, '2')", (k, "+1555010%02d" % k))
     for k in range(1, 40):
-        db.execute("INSERT INTO sms (thread_id, address, person, date, type, body) VALUES (?, ?, 0, ?, 1, ?)",
-                   (k % 5, "+1555010%02d" % (k % 12), 1600000000000 + k, "message %d about the trip" % k * (1 + k % 3)))
+        body = "message %d about the trip" % k * (1 + k % 3)
+        db.execute("INSERT INTO sms (_id, thread_id, address, person, date, type, body) VALUES (?, ?, ?, 0, ?, 1, ?)",
+                   (k, k % 5, "+1555010%02d" % (k % 12), 1600000000000 + k, body))
+        db.execute("INSERT INTO words (_id, index_text, source_id, table_to_use) VALUES (?, ?, ?, 1)", (k, body, k))
     db.commit()
 
 

@@ -11,6 +11,7 @@
 
 #include "cli/CarveCommand.h"
 #include "deep/DeepRecovery.h"
+#include "deep/FullTextIndex.h"
 #include "platform/FileOperations.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabase.h"
@@ -348,4 +349,35 @@ TEST(DeepRecovery, DamagedCopiesAreReadSafelyAndTheTextStaysBounded) {
     writeFile(sms + "-journal", flipped);  // a main file's bytes as a journal
     check(3 * main.size());
   }
+}
+
+// Android 10: TRUNCATE journal, secure delete on; a deleted message is gone
+// from its table, but the full-text index keeps its words until a merge.
+TEST(DeepRecovery, TheFullTextIndexGivesTheWordsOfDeletedMessages) {
+  TempDir dir;
+  {
+    TestDatabase sms(dir.file("mmssms.db"));
+    sms.exec("PRAGMA secure_delete=ON; PRAGMA journal_mode=TRUNCATE");
+    sms.exec(smsSchema());
+    sms.exec("CREATE VIRTUAL TABLE words USING FTS3 (_id INTEGER PRIMARY KEY, index_text TEXT, source_id INTEGER, "
+             "table_to_use INTEGER);"
+             "CREATE TRIGGER sms_words_delete AFTER DELETE ON sms BEGIN DELETE FROM words WHERE source_id = OLD._id "
+             "AND table_to_use = 1; END;");
+    for (int k = 1; k <= 40; ++k) {
+      const std::string body = k == 7 ? "Meet me at Café Über, 7pm? Bring the KEYS!" : message(k);
+      addMessage(sms, "5550100", body);
+      sms.run("INSERT INTO words (_id, index_text, source_id, table_to_use) VALUES (?, ?, ?, 1)",
+              {"#" + std::to_string(k), body, "#" + std::to_string(k)});
+    }
+    sms.exec("DELETE FROM sms WHERE _id IN (7, 33)");
+  }
+  const deep::DeepResult result = deep::RecoverDeep("", dir.file("mmssms.db"), eSms, "");
+  EXPECT_EQ(result.text(),
+            "N/A\tN/A\t[search index] meet me at café Über 7pm bring the keys\r\n"
+            "N/A\tN/A\t[search index] message number 33 about the weekend plans\r\n");
+  EXPECT_EQ(countSource(result, deep::Source::kFullText), 2u);
+  // What the session or another source brought back whole is not repeated.
+  const std::string session = "N/A\t5550100\t" + message(33) + "\r\n";
+  EXPECT_EQ(deep::RecoverDeep("", dir.file("mmssms.db"), eSms, session).lineCount(), 1u);
+  EXPECT_EQ(deep::fullTextWords("Ça va? OK-2 ..x"), "Ça va ok 2 x");  // ASCII letters only are folded
 }
