@@ -96,12 +96,16 @@ void PageStore::walkTable(std::uint32_t root, const std::function<void(std::uint
   walkFrom(root, 1, visited, leaf);
 }
 
+bool PageStore::enter(std::uint32_t page, int depth, std::vector<bool>& visited, std::vector<std::uint8_t>& image) {
+  if (page == 0 || page > statePages_ || depth > kMaxTreeDepth || visited[page]) return false;
+  visited[page] = true;
+  return readCurrent(page, image);
+}
+
 void PageStore::walkFrom(std::uint32_t page, int depth, std::vector<bool>& visited,
                          const std::function<void(std::uint32_t, ByteView)>& leaf) {
-  if (page == 0 || page > statePages_ || depth > kMaxTreeDepth || visited[page]) return;
-  visited[page] = true;
   std::vector<std::uint8_t> image;
-  if (!readCurrent(page, image)) return;
+  if (!enter(page, depth, visited, image)) return;
   const std::size_t header = btreeHeaderOffset(page);
   const ByteView view(image.data(), image.size());
   const std::uint8_t type = view.at(header);
@@ -139,10 +143,8 @@ std::vector<std::uint32_t> PageStore::tableLeaves(std::uint32_t root) {
 
 void PageStore::collectLeaves(std::uint32_t page, int depth, std::vector<bool>& visited,
                               std::vector<std::uint32_t>& leaves) {
-  if (page == 0 || page > statePages_ || depth > kMaxTreeDepth || visited[page]) return;
-  visited[page] = true;
   std::vector<std::uint8_t> image;
-  if (!readCurrent(page, image)) return;
+  if (!enter(page, depth, visited, image)) return;
   const std::size_t header = btreeHeaderOffset(page);
   const ByteView view(image.data(), image.size());
   if (view.at(header) == kLeafTable) {

@@ -69,6 +69,9 @@ class PageStore {
   void walkFrom(std::uint32_t page, int depth, std::vector<bool>& visited,
                 const std::function<void(std::uint32_t, ByteView)>& leaf);
 
+  // Marks a page of a walk entered and reads it; false when it is not to be
+  // entered (none, past the state, too deep, already seen) or cannot be read.
+  bool enter(std::uint32_t page, int depth, std::vector<bool>& visited, std::vector<std::uint8_t>& image);
   void collectLeaves(std::uint32_t page, int depth, std::vector<bool>& visited, std::vector<std::uint32_t>& leaves);
   std::vector<std::uint32_t> childrenOf(ByteView image, std::size_t header) const;
 

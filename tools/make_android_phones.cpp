@@ -43,6 +43,7 @@
 #include <variant>
 #include <vector>
 
+#include "tools/DeterministicRandom.h"
 #include "tools/ProviderSchemas.h"
 
 namespace {
@@ -150,21 +151,7 @@ void copyWithSideFiles(const fs::path& from, const fs::path& to) {
   }
 }
 
-// splitmix64: the same sequence on every platform.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-    return z ^ (z >> 31);
-  }
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-
- private:
-  std::uint64_t state_;
-};
+using Random = phone_tools::Rng;
 
 const char* const kFirstNames[] = {"Amara", "Bruno", "Chen", "Dalia", "Emeka", "Fiona", "Goran", "Hana", "Ivo",
                                    "Jana", "Kofi", "Lena", "Mateo", "Nora", "Omar", "Priya", "Quinn", "Rosa",
@@ -260,12 +247,12 @@ std::vector<Message> makeMessages(const std::vector<Contact>& contacts, int coun
   for (int k = 1; k <= count; ++k) {
     Message message;
     message.id = k;
-    message.thread = 1 + static_cast<std::int64_t>(random.below(static_cast<std::size_t>(threads)));
+    message.thread = 1 + random.below(threads);
     message.address = contacts[static_cast<std::size_t>(message.thread - 1) % contacts.size()].phone;
     message.body = "#" + std::to_string(k) + " ";
-    const std::size_t target = minBody + random.below(maxBody - minBody + 1);
+    const std::size_t target = minBody + static_cast<std::size_t>(random.below(static_cast<int>(maxBody - minBody + 1)));
     while (message.body.size() < target) {
-      message.body += kPhrases[random.below(sizeof kPhrases / sizeof kPhrases[0])];
+      message.body += kPhrases[random.below(static_cast<int>(sizeof kPhrases / sizeof kPhrases[0]))];
       message.body += message.body.size() < target ? ". " : ".";
     }
     messages.push_back(message);

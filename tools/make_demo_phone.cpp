@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/DeterministicRandom.h"
 #include "tools/ProviderSchemas.h"
 
 namespace {
@@ -187,22 +188,7 @@ std::unique_ptr<Database> createFresh(const std::string& path) {
 // ---------------------------------------------------------------------------
 // Small deterministic helpers.
 
-// splitmix64: tiny, fully specified, identical on every platform.
-class Rng {
- public:
-  explicit Rng(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  int below(int bound) { return static_cast<int>(next() % static_cast<std::uint64_t>(bound)); }
-  int between(int low, int high) { return low + below(high - low + 1); }
-
- private:
-  std::uint64_t state_;
-};
+using phone_tools::Rng;
 
 std::uint64_t fnv1a(const std::string& text) {
   std::uint64_t hash = 0xCBF29CE484222325ULL;
