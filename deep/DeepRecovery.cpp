@@ -724,7 +724,7 @@ RecordLayout permissiveLayout(const TableShape& table, const std::vector<int>& w
 
 // Word sequences of deleted messages from the segments of `words` (column 1,
 // index_text), leaving out those whose words a recovered body already has.
-void addFullTextResidue(PageStore& store, const Schema& schema, const std::unordered_set<std::string>& known,
+void addFullTextResidue(PageStore& store, const Schema& schema, const std::unordered_set<std::size_t>& known,
                         Output& output) {
   const TableShape* content = schema.find("words_content");
   const TableShape* segdir = schema.find("words_segdir");
@@ -774,7 +774,7 @@ void addFullTextResidue(PageStore& store, const Schema& schema, const std::unord
   });
 
   for (const auto& [docid, words] : postings.texts()) {
-    if (words.empty() || known.count(words) != 0) continue;
+    if (words.empty() || known.count(hashText(words)) != 0) continue;
     const std::string body = engine::toAnsiText(kSearchIndexMark + words);
     output.add("N/A\tN/A\t" + body + "\r\n", Source::kFullText);
   }
@@ -812,20 +812,22 @@ DeepResult recoverMessages(const std::string& contactsCopy, const std::string& s
   std::size_t expected = 0;
   for (const Candidate* candidate : ordered) expected += candidate->text(0).size() + candidate->text(1).size() + 24;
   output.result.reserve(output.result.text().size() + expected + expected / 8);
-  std::unordered_set<std::string> knownWords;
+  // Hashes of the words of every body recovered, for the full-text index.
+  const bool fullText = options.reads(Source::kFullText) && schema.find("words_segdir") != nullptr;
+  std::unordered_set<std::size_t> knownWords;
   std::string line;
   for (Candidate* candidate : ordered) {
-    if (options.reads(Source::kFullText)) knownWords.insert(fullTextWords(std::string(candidate->bytes(1))));
+    if (fullText) knownWords.insert(hashText(fullTextWords(std::string(candidate->bytes(1)))));
     line.clear();
     const engine::CarvedSms message{std::string(candidate->bytes(0)), std::string(), std::string(candidate->bytes(1))};
     if (engine::appendRecoveredSmsLine(line, message, names)) output.add(line, candidate->source);
   }
-  if (options.reads(Source::kFullText)) {
+  if (fullText) {
     // Bodies the session wrote count as recovered too.
     std::size_t start = 0;
     for (std::size_t end = sessionText.find("\r\n"); end != std::string::npos; end = sessionText.find("\r\n", start)) {
       const std::size_t second = sessionText.find('\t', sessionText.find('\t', start) + 1);
-      if (second < end) knownWords.insert(fullTextWords(sessionText.substr(second + 1, end - second - 1)));
+      if (second < end) knownWords.insert(hashText(fullTextWords(sessionText.substr(second + 1, end - second - 1))));
       start = end + 2;
     }
     addFullTextResidue(store, schema, knownWords, output);
