@@ -48,11 +48,25 @@ test: build build-asan build-win64
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(WIN64) --output-on-failure
 
+MODERN := out/modern-phone/android9-open-wal
+
 run: build
 	@$(CLI) demo --out out
 	@echo
 	@echo "The export is in $(CURDIR)/out (UTF-16 text files; the phone copies are in out/phone)."
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
+	@echo
+	@echo "== A modern phone: Android 9, pulled while its databases were open (secure delete on,"
+	@echo "   the deletions still in the -wal)"
+	@$(NATIVE)/tools/make-android-phones out/modern-phone --only android9-open-wal
+	@echo "-- the free space of the tables' pages alone (--carve-only):"
+	@$(CLI) scan --carve-only $(MODERN)/contacts2.db $(MODERN)/mmssms.db 2>/dev/null
+	@echo "-- with the deep pass (the default), exported to out/modern:"
+	@$(CLI) export $(MODERN)/contacts2.db $(MODERN)/mmssms.db --out out/modern 2>/dev/null
+	@echo "-- some of what the deep pass found:"
+	@$(CLI) carve --deep --kind contacts $(MODERN)/contacts2.db $(MODERN)/mmssms.db | head -n 3
+	@$(CLI) carve --deep --kind sms $(MODERN)/contacts2.db $(MODERN)/mmssms.db | head -n 3
+	@echo "(the copies and the list of what was deleted are in $(MODERN))"
 
 # The Windows program under Wine on the demo phone, from start to export.
 run-windows: build-win64
@@ -79,8 +93,13 @@ skin:
 demo-phone: build
 	$(NATIVE)/tools/make-demo-phone demo
 
+# The session and the deep pass on a 1 GiB SMS table (generated into
+# build/bench-data), then recall and precision on phones made as Android
+# makes them (generated into build/phones).
 bench: build
 	$(NATIVE)/bench/carve_bench
+	$(NATIVE)/tools/make-android-phones build/phones
+	$(NATIVE)/bench/deep_recall build/phones/*
 
 # Timings of the conversation view (20,000 messages) and of the scan page
 # (20,000 contacts) under Wine.
@@ -88,13 +107,15 @@ bench-views: build-win64
 	tools/wine-test.sh $(WIN64)/tests/gui_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='RecordViewsBench.*:ScanPageBench.*'
 
-# Runs the engine fuzzer; FUZZ_SECONDS sets how long (default 60).
+# Runs a fuzzer: FUZZER names it (engine_fuzzer by default, deep_fuzzer
+# for the deep pass), FUZZ_SECONDS how long (default 60).
 FUZZ_SECONDS ?= 60
+FUZZER ?= engine_fuzzer
 fuzz:
 	@tools/install-packages.sh $(PACKAGES) $(FUZZ_PACKAGES)
 	cmake --preset fuzz >/dev/null
 	cmake --build build/fuzz -j$(JOBS)
-	tools/run-fuzzer.sh build/fuzz/fuzz/engine_fuzzer $(FUZZ_SECONDS)
+	tools/run-fuzzer.sh build/fuzz/fuzz/$(FUZZER) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

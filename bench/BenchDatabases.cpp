@@ -126,8 +126,9 @@ void makePhoneSms(const std::string& path, int messages, int threads) {
 }
 
 
-std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes) {
+std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes, const std::string& truthPath) {
   sqlite3* db = create(path);
+  std::FILE* truth = truthPath.empty() ? nullptr : std::fopen(truthPath.c_str(), "wb");
   exec(db,
        "CREATE TABLE sms (_id INTEGER PRIMARY KEY, thread_id INTEGER, address TEXT, person INTEGER, "
        "date INTEGER, date_sent INTEGER DEFAULT 0, protocol INTEGER, read INTEGER DEFAULT 0, "
@@ -150,14 +151,20 @@ std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes)
       sqlite3_bind_int64(insert, 3, 1600000000000 + rows * 60000);
       sqlite3_bind_int64(insert, 4, 1600000000000 + rows * 60000 - 2000);
       sqlite3_bind_int(insert, 5, 1 + static_cast<int>(random() % 2));
-      bindText(insert, 6, messageBody(random));
+      const std::string body = messageBody(random);
+      bindText(insert, 6, body);
       stepAndReset(db, insert);
+      // The rowid is rows + 1; the same rule as the DELETE below.
+      if (truth != nullptr && ((rows + 1) * 7919) % 10 == 3) {
+        std::fprintf(truth, "+1415555%d\t%s\n", 1000 + thread, body.c_str());
+      }
     }
     exec(db, "COMMIT");
     if (std::filesystem::file_size(path) >= targetBytes) break;
     exec(db, "BEGIN");
   }
   sqlite3_finalize(insert);
+  if (truth != nullptr) std::fclose(truth);
   // A tenth deleted, scattered: every tenth row by a shuffled key.
   exec(db, "DELETE FROM sms WHERE (_id * 7919) % 10 = 3");
   const std::int64_t deleted = rows - [&] {

@@ -7,8 +7,11 @@
 namespace bench {
 
 // An mmssms.db of about `targetBytes` with a tenth of its messages deleted,
-// scattered over the table. Returns the number of messages deleted.
-std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes);
+// scattered over the table. Returns the number of messages deleted. With a
+// `truthPath`, writes there the address and body of each deleted message,
+// one "address<TAB>body" line each.
+std::int64_t makeSmsDatabase(const std::string& path, std::uint64_t targetBytes,
+                             const std::string& truthPath = std::string());
 
 // A contacts2.db with `liveRows` live data rows and `deletedRows` deleted
 // ones, in contacts of three rows (name, number, e-mail).

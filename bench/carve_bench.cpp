@@ -1,6 +1,7 @@
-// Times a recovery session against the floor of reading the file once and
-// against SQLite reading the table, on a generated phone database of a
-// given size; reports the session's peak memory.
+// Times a recovery session, and the session followed by the deep pass,
+// against the floor of reading the file once and against SQLite reading the
+// table, on a generated phone database of a given size; reports the peak
+// memory of each and how many of the deleted messages come back.
 //
 //   carve_bench [--size-mib N] [--dir DIR] [--contacts-live N] [--contacts-deleted N] [--cold 1]
 //
@@ -9,6 +10,7 @@
 // for a copy that was just pulled and is read from disk.
 
 #include <sqlite3.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +23,10 @@
 #include <string>
 #include <vector>
 
+#include <set>
+
 #include "bench/BenchDatabases.h"
+#include "deep/DeepRecovery.h"
 #include "engine/SqliteParse.h"
 
 namespace {
@@ -126,17 +131,35 @@ std::string runSession(const std::string& contacts, const std::string& sms, ePas
   return session.get_contacts_mem();
 }
 
-// Peak resident memory (KiB) of a session run alone in a child process.
-long sessionPeakKib(const char* self, const std::string& contacts, const std::string& sms) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execl(self, self, "--session-only", contacts.c_str(), sms.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
+// Peak resident memory (KiB) of a session run alone in a child process
+// (`mode` "--session-only"), or of a session and the deep pass ("--with-deep").
+long sessionPeakKib(const char* self, const char* mode, const std::string& contacts, const std::string& sms) {
+  // Spawned, not forked: a forked child starts with the parent's pages,
+  // texts included, and would count them as its own.
+  const std::string modeArg = mode;
+  char* const args[] = {const_cast<char*>(self), const_cast<char*>(modeArg.c_str()), const_cast<char*>(contacts.c_str()),
+                        const_cast<char*>(sms.c_str()), nullptr};
+  pid_t child = 0;
+  if (posix_spawn(&child, self, nullptr, nullptr, args, environ) != 0) return -1;
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);
   return usage.ru_maxrss;
+}
+
+// Deleted messages (address, body) whose line came back.
+std::size_t messagesFound(const std::string& truthPath, const std::string& text) {
+  std::set<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    const std::size_t tab = text.find('\t', start);
+    if (tab < end) lines.insert(text.substr(tab + 1, end - tab - 1));
+    start = end + 2;
+  }
+  std::ifstream truth(truthPath);
+  std::size_t found = 0;
+  for (std::string line; std::getline(truth, line);) found += lines.count(line);
+  return found;
 }
 
 std::size_t lineCount(const std::string& text) {
@@ -152,6 +175,10 @@ int main(int argc, char** argv) {
     const std::string text = runSession(argv[2], argv[3], eSms);
     return text.empty() ? 1 : 0;
   }
+  if (argc == 4 && std::string(argv[1]) == "--with-deep") {
+    const std::string text = deep::WithDeepLines(argv[2], argv[3], eSms, runSession(argv[2], argv[3], eSms));
+    return text.empty() ? 1 : 0;
+  }
   const Options options = parse(argc, argv);
   std::filesystem::create_directories(options.dir);
   const std::string contacts = options.dir + "/contacts2.db";
@@ -164,13 +191,18 @@ int main(int argc, char** argv) {
     bench::makeContactsDatabase(contacts, options.contactsLive, options.contactsDeleted);
     writeStamp(contacts + ".stamp", contactsStamp);
   }
-  const std::string smsStamp = "sms " + std::to_string(options.sizeMib);
+  const std::string smsStamp = "sms " + std::to_string(options.sizeMib) + " with its list of deleted messages";
   if (!upToDate(sms + ".stamp", smsStamp)) {
     std::fprintf(stderr, "generating %s (%llu MiB) ...\n", sms.c_str(),
                  static_cast<unsigned long long>(options.sizeMib));
-    bench::makeSmsDatabase(sms, options.sizeMib << 20);
+    bench::makeSmsDatabase(sms, options.sizeMib << 20, sms + ".deleted");
     writeStamp(sms + ".stamp", smsStamp);
   }
+
+  // Peak memory first, while this process is small: a child starts out
+  // sharing its parent's memory and counts it as its own.
+  const long peakKib = sessionPeakKib(argv[0], "--session-only", contacts, sms);
+  const long deepPeakKib = sessionPeakKib(argv[0], "--with-deep", contacts, sms);
 
   prepareCache(options, sms);
   auto start = Clock::now();
@@ -191,7 +223,18 @@ int main(int argc, char** argv) {
   const std::string contactsText = runSession(contacts, sms, eContacts);
   const double contactsSeconds = secondsSince(start);
 
-  const long peakKib = sessionPeakKib(argv[0], contacts, sms);
+  prepareCache(options, sms);
+  start = Clock::now();
+  const std::string deepText = deep::RecoverDeep(contacts, sms, eSms, smsText).text();
+  const double deepSeconds = secondsSince(start);
+
+  std::size_t deletedMessages = 0;
+  {
+    std::ifstream truth(sms + ".deleted");
+    for (std::string line; std::getline(truth, line);) ++deletedMessages;
+  }
+  const std::size_t foundBySession = messagesFound(sms + ".deleted", smsText);
+  const std::size_t foundWithDeep = messagesFound(sms + ".deleted", smsText + deepText);
 
   std::printf("page cache:           %s\n", options.cold ? "dropped before each timing (cold)" : "warm");
   std::printf("SMS database:         %.1f MiB, %lld live messages\n", static_cast<double>(fileBytes) / (1 << 20),
@@ -205,6 +248,12 @@ int main(int argc, char** argv) {
   std::printf("ratio session/select: %8.2f\n", smsSeconds / selectSeconds);
   std::printf("SMS session peak RSS: %8.1f MiB (file %.1f MiB, text %.1f MiB)\n", static_cast<double>(peakKib) / 1024.0,
               static_cast<double>(fileBytes) / (1 << 20), static_cast<double>(smsText.size()) / (1 << 20));
+  std::printf("deep pass (SMS):      %8.3f s  -> %zu more lines\n", deepSeconds, lineCount(deepText));
+  std::printf("ratio (session+deep)/read: %6.2f\n", (smsSeconds + deepSeconds) / readSeconds);
+  std::printf("session + deep peak RSS:   %6.1f MiB\n", static_cast<double>(deepPeakKib) / 1024.0);
+  std::printf("deleted messages back: session %zu, session + deep %zu, of %zu deleted (%.1f%%)\n", foundBySession,
+              foundWithDeep, deletedMessages,
+              deletedMessages == 0 ? 0.0 : 100.0 * static_cast<double>(foundWithDeep) / static_cast<double>(deletedMessages));
   std::printf("contacts session:     %8.3f s  -> %zu lines (%d live, %d deleted data rows)\n", contactsSeconds,
               lineCount(contactsText), options.contactsLive, options.contactsDeleted);
   return 0;

@@ -1,6 +1,7 @@
 #include "cli/CarveCommand.h"
 
 #include "cli/CommandResult.h"
+#include "deep/DeepRecovery.h"
 #include "engine/PrivateWorkingCopy.h"
 #include "engine/SqliteParse.h"
 #include "platform/StandardStreams.h"
@@ -8,7 +9,7 @@
 namespace cli {
 
 const char* const kCarveUsage =
-    "usage: zephyrloom-rescue carve --kind contacts|sms CONTACTS_DB SMS_DB\n"
+    "usage: zephyrloom-rescue carve --kind contacts|sms [--deep] CONTACTS_DB SMS_DB\n"
     "\n"
     "Recovers the deleted rows of one table from copies of a phone's databases\n"
     "and writes the recovered-record text to standard output, one record per\n"
@@ -18,6 +19,10 @@ const char* const kCarveUsage =
     "                    (a copy whose name contains contacts2.db)\n"
     "  --kind sms        carve the 'sms' table of SMS_DB (a copy whose name\n"
     "                    contains mmssms.db); CONTACTS_DB names the senders\n"
+    "  --deep            after those lines, the deleted rows found beyond the\n"
+    "                    free space of the table's pages: in the copy's -wal\n"
+    "                    and -journal, in raw contacts marked deleted, in\n"
+    "                    cells of every alignment and on freelist pages\n"
     "\n"
     "Both paths are always given, as a recovery session takes them. The files\n"
     "are read through private working copies and never changed. Exit status 0\n"
@@ -64,6 +69,7 @@ bool checkCopies(const std::string& kind, const std::string& contacts, const std
 
 int runCarve(const std::vector<std::string>& args, std::ostream& err) {
   std::string kind;
+  bool deepPass = false;
   std::vector<std::string> paths;
   for (std::size_t index = 0; index < args.size(); ++index) {
     const std::string& arg = args[index];
@@ -74,6 +80,8 @@ int runCarve(const std::vector<std::string>& args, std::ostream& err) {
     if (arg == "--kind") {
       if (index + 1 >= args.size()) return usageError(err, "--kind needs a value: contacts or sms");
       kind = args[++index];
+    } else if (arg == "--deep") {
+      deepPass = true;
     } else if (arg.rfind("--kind=", 0) == 0) {
       kind = arg.substr(7);
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -88,8 +96,11 @@ int runCarve(const std::vector<std::string>& args, std::ostream& err) {
 
   if (!checkCopies(kind, paths[0], paths[1], err)) return kExitFailure;
   SqliteParse session(paths[0], paths[1]);
-  session.startParse(kind == "contacts" ? eContacts : eSms);
-  if (!platform::writeStdoutBinary(session.get_contacts_mem())) {
+  const ePaserType type = kind == "contacts" ? eContacts : eSms;
+  session.startParse(type);
+  std::string text = session.get_contacts_mem();
+  if (deepPass) text = deep::WithDeepLines(paths[0], paths[1], type, text);
+  if (!platform::writeStdoutBinary(text)) {
     err << "zephyrloom-rescue carve: cannot write to standard output\n";
     return kExitFailure;
   }

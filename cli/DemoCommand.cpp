@@ -12,15 +12,17 @@
 namespace cli {
 
 const char* const kDemoUsage =
-    "usage: zephyrloom-rescue demo [--out DIR]\n"
+    "usage: zephyrloom-rescue demo [--out DIR] [--carve-only]\n"
     "\n"
     "Runs everything on the demo phone: copies its databases into DIR/phone,\n"
     "recovers the deleted contacts and messages, loads the live ones, and\n"
     "exports all of them as UTF-16 text files into a new folder in DIR\n"
-    "(default: ./out).\n";
+    "(default: ./out).\n"
+    "\n"
+    "  --carve-only   without the deep pass (see 'scan --help')\n";
 
 int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kDemoUsage;
     return kExitOk;
@@ -40,6 +42,7 @@ int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   std::string recordText;
   if (!CheckAgainstRecord(copies.contacts, copies.sms, std::nullopt, "demo", err, recordText)) return kExitFailure;
   PhoneScan scan(copies.contacts, copies.sms, err);
+  scan.setDeepRecovery(!parsed.flag("--carve-only"));
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
   out << "== Exporting\n";

@@ -16,7 +16,7 @@
 namespace cli {
 
 const char* const kExportUsage =
-    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
+    "usage: zephyrloom-rescue export [--carve-only] CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and writes all of them to UTF-16 text files in a new folder\n"
@@ -31,7 +31,9 @@ const char* const kExportUsage =
     "Every file is new: nothing existing is opened or followed. When a file\n"
     "cannot be written, or the export is interrupted (Ctrl+C), it stops at a\n"
     "record, leaves \"EXPORT INCOMPLETE.txt\" in the folder (or removes the\n"
-    "folder when even that cannot be written) and exits with status 1.\n";
+    "folder when even that cannot be written) and exits with status 1.\n"
+    "\n"
+    "  --carve-only   without the deep pass (see 'scan --help')\n";
 
 namespace {
 
@@ -115,7 +117,7 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
 }
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out", "--evidence"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out", "--evidence"}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kExportUsage;
     return kExitOk;
@@ -133,6 +135,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitFailure;
   }
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
+  scan.setDeepRecovery(!parsed.flag("--carve-only"));
   const platform::InterruptGuard interrupts(scan.stopFlag());
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);

@@ -53,6 +53,8 @@ class PhoneScan {
 
   // Recovers and loads; returns what was found.
   ScanSummary run();
+  // Whether the deep pass adds its lines to the session's (on by default).
+  void setDeepRecovery(bool on) { pipeline_.setDeepRecovery(on); }
 
   records::PhonePipeline& pipeline() { return pipeline_; }
   std::atomic<int>& stopFlag() { return stopFlag_; }

@@ -8,17 +8,21 @@
 namespace cli {
 
 const char* const kScanUsage =
-    "usage: zephyrloom-rescue scan CONTACTS_DB SMS_DB [--evidence FILE]\n"
+    "usage: zephyrloom-rescue scan [--carve-only] CONTACTS_DB SMS_DB [--evidence FILE]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and prints how many of each were found. A progress bar runs on\n"
     "standard error. The copies are opened read-only, after a check against\n"
     "the record of their acquisition (FILE, or zephyrloom-evidence.txt in the\n"
     "folder above the copies' folders when there is one): a copy that changed\n"
-    "since is not read (exit status 1).\n";
+    "since is not read (exit status 1).\n"
+    "\n"
+    "  --carve-only   recover deleted rows from the free space of the tables'\n"
+    "                 pages only, without the deep pass (-wal, -journal,\n"
+    "                 contacts marked deleted, freelist pages)\n";
 
 int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--evidence"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--evidence"}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kScanUsage;
     return kExitOk;
@@ -34,6 +38,7 @@ int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitFailure;
   }
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
+  scan.setDeepRecovery(!parsed.flag("--carve-only"));
   PrintSummary(scan.run(), out);
   return kExitOk;
 }

@@ -123,72 +123,53 @@ std::string formatRecoveredContacts(const std::vector<CarvedContact>& rows) {
   return text;
 }
 
-namespace {
-
-// Answers "which name goes with this address" the way a scan of the live
-// rows in list order would: the first live row whose data1 equals the key,
-// then the first other row of that raw contact.
-class LiveNameIndex {
- public:
-  explicit LiveNameIndex(const std::vector<LiveContact>& live) : live_(live) {
-    for (std::size_t row = 0; row < live.size(); ++row) {
-      firstWithValue_.emplace(live[row].data1, row);
-      auto& rows = firstTwoOfContact_[live[row].rawContactId];
-      if (rows.count < 2) rows.row[rows.count++] = row;
-    }
+SenderNames::SenderNames(const std::vector<LiveContact>& live) : live_(live) {
+  for (std::size_t row = 0; row < live.size(); ++row) {
+    firstWithValue_.emplace(live[row].data1, row);
+    auto& rows = firstTwoOfContact_[live[row].rawContactId];
+    if (rows.count < 2) rows.row[rows.count++] = row;
   }
+}
 
-  std::string nameFor(const std::string& address) const {
-    if (live_.empty()) return std::string(kMissing);
-    std::string key = address;
-    const std::size_t prefix = key.find(kCountryPrefix);
-    if (prefix != std::string::npos) key.erase(prefix, kCountryPrefix.size());
-    const auto match = firstWithValue_.find(key);
-    if (match == firstWithValue_.end()) return std::string(kMissing);
-    const std::size_t matched = match->second;
-    const FirstTwo& rows = firstTwoOfContact_.at(live_[matched].rawContactId);
-    for (std::size_t k = 0; k < rows.count; ++k) {
-      if (rows.row[k] != matched) return nameOfRow(rows.row[k]);
-    }
-    return std::string(kMissing);
+std::string SenderNames::nameFor(const std::string& address) const {
+  if (live_.empty()) return std::string(kMissing);
+  std::string key = address;
+  const std::size_t prefix = key.find(kCountryPrefix);
+  if (prefix != std::string::npos) key.erase(prefix, kCountryPrefix.size());
+  const auto match = firstWithValue_.find(key);
+  if (match == firstWithValue_.end()) return std::string(kMissing);
+  const std::size_t matched = match->second;
+  const FirstTwo& rows = firstTwoOfContact_.at(live_[matched].rawContactId);
+  for (std::size_t k = 0; k < rows.count; ++k) {
+    if (rows.row[k] != matched) return nameOfRow(rows.row[k]);
   }
+  return std::string(kMissing);
+}
 
- private:
-  struct FirstTwo {
-    std::size_t row[2] = {0, 0};
-    std::size_t count = 0;
-  };
-
-  // Names are converted once per live row, however many messages name it.
-  const std::string& nameOfRow(std::size_t row) const {
-    auto known = names_.find(row);
-    if (known == names_.end()) {
-      known = names_.emplace(row, cutText(toAnsiText(live_[row].data1), kMaxSenderNameBytes)).first;
-    }
-    return known->second;
+const std::string& SenderNames::nameOfRow(std::size_t row) const {
+  auto known = names_.find(row);
+  if (known == names_.end()) {
+    known = names_.emplace(row, cutText(toAnsiText(live_[row].data1), kMaxSenderNameBytes)).first;
   }
+  return known->second;
+}
 
-  const std::vector<LiveContact>& live_;
-  mutable std::unordered_map<std::size_t, std::string> names_;
-  std::unordered_map<std::string_view, std::size_t> firstWithValue_;
-  std::unordered_map<std::string_view, FirstTwo> firstTwoOfContact_;
-};
-
-}  // namespace
+bool appendRecoveredSmsLine(std::string& text, const CarvedSms& message, const SenderNames& names) {
+  if (!carriesText(message.address) && !carriesText(message.body)) return false;
+  const std::string address = toAnsiText(message.address);
+  const std::string body = toAnsiText(message.body);
+  text.append(names.nameFor(message.address)).append(kFieldSeparator);
+  text.append(message.address.empty() ? std::string(kMissing) : address).append(kFieldSeparator);
+  text.append(message.body.empty() ? std::string(kMissing) : body).append(kLineEnd);
+  return true;
+}
 
 std::string formatRecoveredSms(const std::vector<CarvedSms>& messages,
                                const std::vector<LiveContact>& liveContacts) {
   std::string text;
   if (messages.empty()) return text;
-  const LiveNameIndex names(liveContacts);
-  for (const CarvedSms& message : messages) {
-    if (!carriesText(message.address) && !carriesText(message.body)) continue;
-    const std::string address = toAnsiText(message.address);
-    const std::string body = toAnsiText(message.body);
-    text.append(names.nameFor(message.address)).append(kFieldSeparator);
-    text.append(message.address.empty() ? std::string(kMissing) : address).append(kFieldSeparator);
-    text.append(message.body.empty() ? std::string(kMissing) : body).append(kLineEnd);
-  }
+  const SenderNames names(liveContacts);
+  for (const CarvedSms& message : messages) appendRecoveredSmsLine(text, message, names);
   return text;
 }
 

@@ -7,8 +7,10 @@
 //             a value of digits only standing second
 //   SMS:      sender name, address, body
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/CarvedRecords.h"
@@ -30,6 +32,35 @@ bool isAllDigits(std::string_view value);
 // that took part in no pair. Only the first 64 rows of one contact take part
 // in pairs; its further rows are listed singly.
 std::string formatRecoveredContacts(const std::vector<CarvedContact>& rows);
+
+// Answers "which name goes with this address" the way a scan of the live
+// rows in list order would: the address with its first "+86" removed is
+// looked up among the live data1 values; the first live row that holds it
+// names the sender by the first other row of its raw contact (cut to 4 KiB),
+// else "N/A". Keeps a reference to the rows.
+class SenderNames {
+ public:
+  explicit SenderNames(const std::vector<LiveContact>& live);
+  std::string nameFor(const std::string& address) const;
+
+ private:
+  struct FirstTwo {
+    std::size_t row[2] = {0, 0};
+    std::size_t count = 0;
+  };
+
+  // Names are converted once per live row, however many messages name it.
+  const std::string& nameOfRow(std::size_t row) const;
+
+  const std::vector<LiveContact>& live_;
+  mutable std::unordered_map<std::size_t, std::string> names_;
+  std::unordered_map<std::string_view, std::size_t> firstWithValue_;
+  std::unordered_map<std::string_view, FirstTwo> firstTwoOfContact_;
+};
+
+// Appends the line of one carved message (name, address, body); false, and
+// nothing appended, when its address and body both convert to nothing.
+bool appendRecoveredSmsLine(std::string& text, const CarvedSms& message, const SenderNames& names);
 
 // One line per carved message in carving order, named after the live
 // contact whose number matches the address (a name cut to 4 KiB). A message

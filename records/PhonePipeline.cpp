@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "deep/DeepRecovery.h"
 #include "engine/SqliteParse.h"
 
 namespace records {
@@ -31,6 +32,9 @@ bool PhonePipeline::Acquire(phone::AcquisitionSettings settings, const phone::St
 void PhonePipeline::Recover() {
   deletedContacts_ = recoverText(copies_, eContacts);
   deletedMessages_ = recoverText(copies_, eSms);
+  if (!deep_) return;
+  deletedContacts_ = deep::WithDeepLines(copies_.contacts, copies_.sms, eContacts, deletedContacts_);
+  deletedMessages_ = deep::WithDeepLines(copies_.contacts, copies_.sms, eSms, deletedMessages_);
 }
 
 void PhonePipeline::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {

@@ -62,9 +62,13 @@ class PhonePipeline : private PipelineSink {
   // the stop flag is set. True when at least one copy exists afterwards.
   bool Acquire(phone::AcquisitionSettings settings, const phone::StepObserver& onStep = nullptr);
 
-  // The two recovery sessions on the copies, contacts first; keeps their
-  // texts for the scan and the export.
+  // The two recovery sessions on the copies, contacts first, each followed
+  // by the deep pass's lines unless it is turned off; keeps their texts for
+  // the scan and the export.
   void Recover();
+  // The deep pass (-wal, -journal, contacts marked deleted, freelist pages,
+  // cells of every alignment) is on unless turned off here.
+  void setDeepRecovery(bool on) { deep_ = on; }
   // The texts of the last recovery (or of SetRecoveredTexts).
   const std::string& deletedContactsText() const { return deletedContacts_; }
   const std::string& deletedMessagesText() const { return deletedMessages_; }
@@ -125,6 +129,7 @@ class PhonePipeline : private PipelineSink {
   CategoryFindings contacts_{phone::kContactsCategory, false};
   CategoryFindings messages_{phone::kMessageCategory, false};
   bool copyUnreadable_ = false;
+  bool deep_ = true;
   std::optional<ExportState> exportState_;
 };
 

@@ -9,6 +9,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus=$root/fuzz/corpus-work/$(basename "$fuzzer")
 mkdir -p "$corpus" "$root/fuzz/findings"
 cp -n "$root"/fuzz/seeds/* "$corpus"/ 2>/dev/null || true
+if [ "$(basename "$fuzzer")" = deep_fuzzer ]; then
+  cp -n "$root"/fuzz/seeds/deep/* "$corpus"/ 2>/dev/null || true
+fi
 if [ "$(basename "$fuzzer")" = engine_fuzzer ]; then
   cp -n "$root/demo/contacts2.db" "$corpus/demo-contacts2.db" 2>/dev/null || true
   cp -n "$root/demo/mmssms.db" "$corpus/demo-mmssms.db" 2>/dev/null || true

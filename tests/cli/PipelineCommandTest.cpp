@@ -35,7 +35,7 @@ std::string text(const std::string& path) {
 
 TEST(PipelineCommands, DemoWritesAnExportOfUtf16Files) {
   TempDir dir;
-  ASSERT_EQ(run("demo --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
+  ASSERT_EQ(run("demo --carve-only --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
   const std::string out = text(dir.file("stdout.txt"));
   EXPECT_NE(out.find("Contacts (59): 40 live contacts, 19 deleted records"), std::string::npos) << out;
   EXPECT_NE(out.find("Exported 98 records in "), std::string::npos) << out;
@@ -48,6 +48,27 @@ TEST(PipelineCommands, DemoWritesAnExportOfUtf16Files) {
     EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2));
   }
   EXPECT_EQ(contactFiles, 1);
+}
+
+// By default the deep pass adds what the session could not see: on the demo
+// phone every deleted contact whole, and Ryan's thread and the bank code.
+TEST(PipelineCommands, DemoAndScanAddTheDeepPassUnlessCarveOnly) {
+  TempDir dir;
+  ASSERT_EQ(run("demo --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
+  std::string out = text(dir.file("stdout.txt"));
+  EXPECT_NE(out.find("Contacts (129): 40 live contacts, 89 deleted records"), std::string::npos) << out;
+  EXPECT_NE(out.find("Message (48): 12 conversations (263 live messages), 36 deleted messages"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("Exported 177 records in "), std::string::npos) << out;
+
+  const std::string copies = "\"" + std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db\" \"" +
+                             std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db\"";
+  ASSERT_EQ(run("scan " + copies, dir), 0);
+  EXPECT_NE(text(dir.file("stdout.txt")).find("89 deleted records"), std::string::npos);
+  ASSERT_EQ(run("scan --carve-only " + copies, dir), 0);
+  out = text(dir.file("stdout.txt"));
+  EXPECT_NE(out.find("40 live contacts, 19 deleted records"), std::string::npos) << out;
+  EXPECT_NE(out.find("27 deleted messages"), std::string::npos) << out;
 }
 
 TEST(PipelineCommands, BadArgumentsAndMissingFilesExitWithTwo) {

@@ -52,15 +52,18 @@ if ! cat "$work/native/$name"/export/Message*/*.txt | iconv -f UTF-16LE -t UTF-8
   exit 1
 fi
 
-# The carved text of both kinds, from the same copies on both sides.
+# The carved text of both kinds, from the same copies on both sides, with
+# and without the deep pass.
 contacts="$work/native/$name/phone/Zephyrloom/contacts2.db"
 sms="$work/native/$name/phone/zephyrloom-phone-rescue/mmssms.db"
 for kind in sms contacts; do
-  "$native_exe" carve --kind "$kind" "$contacts" "$sms" >"$work/native-$kind.txt"
-  on_wine carve --kind "$kind" "$(windows_path "$contacts")" "$(windows_path "$sms")" >"$work/wine-$kind.txt"
-  if ! cmp "$work/native-$kind.txt" "$work/wine-$kind.txt"; then
-    echo "the Windows carve --kind $kind text differs from the native one" >&2
-    exit 1
-  fi
+  for deep in "" --deep; do
+    "$native_exe" carve --kind "$kind" $deep "$contacts" "$sms" >"$work/native-$kind.txt"
+    on_wine carve --kind "$kind" $deep "$(windows_path "$contacts")" "$(windows_path "$sms")" >"$work/wine-$kind.txt"
+    if ! cmp "$work/native-$kind.txt" "$work/wine-$kind.txt"; then
+      echo "the Windows carve --kind $kind $deep text differs from the native one" >&2
+      exit 1
+    fi
+  done
 done
 echo "same export and carved text as the native command line ($(wc -l <"$work/native.list") entries)"

@@ -52,6 +52,8 @@ class PhonePipelineTest : public ::testing::Test {
 };
 
 TEST_F(PhonePipelineTest, DemoPhoneGoesFromCopiesToAnExportThroughOneObject) {
+  // The free-space carving alone, whose counts are the demo phone's own.
+  pipeline.setDeepRecovery(false);
   pipeline.Recover();
   EXPECT_FALSE(pipeline.deletedContactsText().empty());
   EXPECT_FALSE(pipeline.deletedMessagesText().empty());
@@ -78,6 +80,18 @@ TEST_F(PhonePipelineTest, DemoPhoneGoesFromCopiesToAnExportThroughOneObject) {
   const fs::path root(pipeline.exportState()->outputFolder);
   EXPECT_TRUE(fs::is_regular_file(root / "Contacts (59)" / "contacts.txt"));
   EXPECT_TRUE(fs::is_regular_file(root / "Message (39)" / "deleted.txt"));
+}
+
+TEST_F(PhonePipelineTest, TheDeepPassAddsItsLinesAfterTheSessions) {
+  pipeline.setDeepRecovery(false);
+  pipeline.Recover();
+  const std::string carvedContacts = pipeline.deletedContactsText();
+  const std::string carvedMessages = pipeline.deletedMessagesText();
+  pipeline.setDeepRecovery(true);
+  pipeline.Recover();
+  EXPECT_GT(pipeline.deletedContactsText().size(), carvedContacts.size());
+  EXPECT_EQ(pipeline.deletedContactsText().compare(0, carvedContacts.size(), carvedContacts), 0);
+  EXPECT_EQ(pipeline.deletedMessagesText().compare(0, carvedMessages.size(), carvedMessages), 0);
 }
 
 TEST_F(PhonePipelineTest, ScanAfterClearFindsTheSameAndAStopSkipsTheMessages) {
