@@ -13,20 +13,37 @@
 namespace cli {
 
 const char* const kExportUsage =
-    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR\n"
+    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR [--format text|csv|html]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
-    "live ones, and writes all of them to UTF-16 text files in a new folder\n"
-    "DIR/ZephyrloomRescueYYYYMMDDhhmmss: one folder per category, contacts.txt,\n"
-    "one file per conversation and deleted.txt. DIR is created if needed.\n"
+    "live ones, and writes all of them into a new folder\n"
+    "DIR/ZephyrloomRescueYYYYMMDDhhmmss. DIR is created if needed.\n"
+    "\n"
+    "  --format text   UTF-16 text files (the default, as the program writes them):\n"
+    "                  one folder per category, contacts.txt, one file per\n"
+    "                  conversation and deleted.txt\n"
+    "  --format csv    contacts.csv and messages.csv for a spreadsheet: UTF-8,\n"
+    "                  one row per contact detail and per message, live and\n"
+    "                  deleted; a cell that begins with = + - @ gets a leading '\n"
+    "                  so that it shows as text and is never run as a formula\n"
+    "  --format html   report.html: the contacts and every conversation as chat\n"
+    "                  bubbles, deleted ones marked; one file that opens offline\n"
+    "                  in any browser and runs no script\n"
     "\n"
     "Every file is new: nothing existing is opened or followed. When a file\n"
     "cannot be written, or the export is interrupted (Ctrl+C), it stops at a\n"
     "record, leaves \"EXPORT INCOMPLETE.txt\" in the folder (or removes the\n"
     "folder when even that cannot be written) and exits with status 1.\n";
 
+bool ExportOptionsOf(const std::optional<std::string>& format, const std::string& command,
+                     records::ExportOptions& options, std::ostream& err) {
+  if (!format || records::ExportFormatNamed(*format, options.format)) return true;
+  UsageError(err, command, "unknown format '" + *format + "' (text, csv or html)");
+  return false;
+}
+
 int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, const records::ExportOptions& options) {
   const std::u16string folder = platform::utf16FromNarrow(outFolder);
   if (!platform::createFolders(outFolder) && !platform::fileExists(outFolder)) {
     err << "zephyrloom-rescue export: cannot create the folder " << outFolder << "\n";
@@ -63,7 +80,7 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
   // PrepareExport clears the stop flag: an interrupt that came just before
   // must still stop the export.
   if (platform::InterruptGuard::interrupted()) scan.stopFlag().store(1);
-  const std::int32_t handled = pipeline.RunExport(contacts, messages);
+  const std::int32_t handled = pipeline.RunExport(contacts, messages, options);
   const std::string root = platform::utf8FromUtf16(state.outputFolder);
   if (!state.complete) {
     err << "zephyrloom-rescue export: ";
@@ -91,12 +108,14 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
 }
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out", "--format"}, {"--help", "-h"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kExportUsage;
     return kExitOk;
   }
   if (!parsed.error.empty()) return UsageError(err, "export", parsed.error);
+  records::ExportOptions options;
+  if (!ExportOptionsOf(parsed.option("--format"), "export", options, err)) return kExitUsage;
   if (parsed.words.size() != 2) return UsageError(err, "export", "expected CONTACTS_DB and SMS_DB");
   const auto outFolder = parsed.option("--out");
   if (!outFolder || outFolder->empty()) return UsageError(err, "export", "missing --out DIR");
@@ -108,7 +127,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const platform::InterruptGuard interrupts(scan.stopFlag());
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
-  return ExportScan(scan, summary, *outFolder, out, err);
+  return ExportScan(scan, summary, *outFolder, out, err, options);
 }
 
 }  // namespace cli

@@ -11,4 +11,8 @@ namespace platform {
 // convert the value (before 1970 on Windows, after the year 3000, ...).
 bool localTimeOf(std::int64_t secondsSinceEpoch, std::tm& out);
 
+// The same in UTC (the runtime's thread-safe UTC conversion); false when
+// the system cannot convert the value.
+bool utcTimeOf(std::int64_t secondsSinceEpoch, std::tm& out);
+
 }  // namespace platform
