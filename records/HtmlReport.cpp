@@ -19,6 +19,11 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 // A long conversation is handed to the file in pieces of about this size.
 constexpr std::size_t kPieceBytes = 256 * 1024;
 
+// Bubbles are grouped in runs of this many: the browser lays out only the
+// runs in view (content-visibility), so that a conversation of tens of
+// thousands of messages opens as quickly as a short one.
+constexpr std::size_t kBubblesPerRun = 100;
+
 constexpr std::string_view kPageStart = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
@@ -43,8 +48,8 @@ a:hover{text-decoration:underline}
 main{max-width:940px;margin:0 auto;padding:8px 20px 64px}
 section{margin-top:30px}
 h2{font-size:20px;margin:0 0 12px}
-.card{background:var(--card);border-radius:14px;box-shadow:0 1px 3px rgba(20,30,50,.1)}
-table{width:100%;border-collapse:collapse}
+.card{background:var(--card);border-radius:14px;box-shadow:0 1px 3px rgba(20,30,50,.1);overflow:hidden}
+table{width:100%;border-collapse:separate;border-spacing:0}
 th{text-align:left;font-size:12px;font-weight:600;text-transform:uppercase;letter-spacing:.04em;color:var(--muted);padding:10px 16px;border-bottom:1px solid var(--line)}
 td{padding:9px 16px;border-top:1px solid var(--line);vertical-align:top;overflow-wrap:anywhere}
 .facts th{text-transform:none;letter-spacing:0;font-size:14px;color:var(--ink);width:32%;border:0;border-top:1px solid var(--line)}
@@ -57,12 +62,13 @@ tr.deleted td{background:#fff6f5}
 .badge{display:inline-block;font-size:11px;font-weight:600;letter-spacing:.02em;color:#fff;background:var(--del);border-radius:6px;padding:1px 7px;margin-right:6px}
 .index{list-style:none;margin:0;padding:4px 0;columns:2 300px}
 .index li{padding:5px 16px;break-inside:avoid}
-.count{color:var(--muted);font-size:13px;margin-left:6px}
+.count{color:var(--muted);font-size:13px;font-weight:400;margin-left:8px}
 .chat{margin:18px 0 26px;overflow:hidden}
 .chat h3{margin:0;padding:14px 18px;font-size:17px;border-bottom:1px solid var(--line);background:#fafbfc}
 .num{color:var(--muted);font-weight:400;font-size:14px;margin-left:8px;unicode-bidi:isolate}
 .note{margin:0;padding:10px 18px 0;color:var(--muted);font-size:13px}
 .thread{padding:10px 16px 18px}
+.run{content-visibility:auto;contain-intrinsic-size:auto 5000px}
 .day{width:fit-content;margin:14px auto 8px;padding:2px 12px;border-radius:10px;background:#eef0f3;color:var(--muted);font-size:12px}
 .msg{width:fit-content;max-width:74%;margin:3px 0;padding:7px 12px 5px;border-radius:18px}
 .msg p{margin:0}
@@ -238,6 +244,14 @@ void appendDeletedBubble(std::string& html, const MessageFacts& message) {
           HtmlEscaped(message.source) + "</p></div>\n";
 }
 
+// Opens the run of the bubble numbered `bubble` (from 0) of a thread, closing
+// the run before it; the last run is closed with the thread.
+void startRun(std::string& html, std::size_t bubble) {
+  if (bubble % kBubblesPerRun != 0) return;
+  if (bubble != 0) html += "</div>\n";
+  html += "<div class=\"run\">\n";
+}
+
 // The recovered messages of one name and address, in recovery order.
 struct DeletedGroup {
   std::string name;
@@ -331,7 +345,9 @@ class ReportWriter {
     appendPeer(html, conversation.name, conversation.number);
     html += "</h3><div class=\"thread\">\n";
     std::string day;
+    std::size_t bubble = 0;
     for (const phone::MessageRecord* message : facts_.MessagesOf(*conversation.record)) {
+      startRun(html, bubble++);
       appendBubble(html, facts_.LiveMessage(*message), day);
       if (html.size() >= kPieceBytes) {
         if (!put(html, state)) return Visit::kFailed;
@@ -339,7 +355,7 @@ class ReportWriter {
       }
     }
     if (conversation.messages == 0) html += "<p class=\"none\">No message.</p>";
-    html += "</div></article>\n";
+    html += bubble == 0 ? "</div></article>\n" : "</div></div></article>\n";
     return put(html, state) ? Visit::kWritten : Visit::kFailed;
   }
 
@@ -354,8 +370,11 @@ class ReportWriter {
       html += "<span class=\"count\">" + decimal(static_cast<std::int64_t>(group.messages.size())) +
               " deleted</span></h3><p class=\"note\">Recovered without date or direction, in the order found.</p>"
               "<div class=\"thread\">\n";
-      for (const MessageFacts& message : group.messages) appendDeletedBubble(html, message);
-      html += "</div></article>\n";
+      for (std::size_t bubble = 0; bubble < group.messages.size(); ++bubble) {
+        startRun(html, bubble);
+        appendDeletedBubble(html, group.messages[bubble]);
+      }
+      html += "</div></div></article>\n";
       if (!put(html, state)) return false;
       html.clear();
     }
