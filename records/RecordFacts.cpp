@@ -1,5 +1,7 @@
 #include "records/RecordFacts.h"
 
+#include <iterator>
+
 #include "phone/MessageTime.h"
 #include "platform/TextEncoding.h"
 #include "records/TypeLabels.h"
@@ -9,17 +11,8 @@ namespace records {
 namespace {
 
 std::string_view kindName(DetailKind kind) {
-  switch (kind) {
-    case DetailKind::kPhone:
-      return "phone";
-    case DetailKind::kEmail:
-      return "e-mail";
-    case DetailKind::kOrganization:
-      return "company";
-    case DetailKind::kOther:
-      break;
-  }
-  return std::string_view();
+  return kind == DetailKind::kPhone ? "phone" : kind == DetailKind::kEmail ? "e-mail"
+                                              : kind == DetailKind::kOrganization ? "company" : "";
 }
 
 // What the recovered-record text holds for a value it does not have.
@@ -75,38 +68,17 @@ std::string Utf8Text(const char* narrow) {
 std::string Utf8Text(std::u16string_view text) { return platform::utf8FromUtf16(text); }
 
 std::string_view SourceName(std::int32_t source) {
-  switch (source) {
-    case phone::kSourceLive:
-      return "live";
-    case phone::kSourceFreeSpace:
-      return "free space";
-    case phone::kSourceWal:
-      return "WAL";
-    case phone::kSourceJournal:
-      return "journal";
-    case phone::kSourceIndex:
-      return "index";
-    case phone::kSourceSearchIndex:
-      return "search index";
-    case phone::kSourceMarkedDeleted:
-      return "marked deleted";
-    case phone::kSourceFreelist:
-      return "freelist";
-    default:
-      return "unknown";
-  }
+  // Indexed by RecordSource.
+  static constexpr std::string_view kNames[] = {
+      "live", "free space", "WAL", "journal", "index", "search index", "marked deleted", "freelist",
+  };
+  static_assert(std::size(kNames) == phone::kSourceFreelist + 1, "a name for every source");
+  if (source < 0 || static_cast<std::size_t>(source) >= std::size(kNames)) return "unknown";
+  return kNames[source];
 }
 
 std::string_view DirectionName(Direction direction) {
-  switch (direction) {
-    case Direction::kReceived:
-      return "received";
-    case Direction::kSent:
-      return "sent";
-    case Direction::kUnknown:
-      break;
-  }
-  return std::string_view();
+  return direction == Direction::kReceived ? "received" : direction == Direction::kSent ? "sent" : "";
 }
 
 RecordFacts::RecordFacts(const ExportRecords& records)
