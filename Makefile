@@ -13,7 +13,7 @@ CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need (python3 reads the
 # spreadsheet and the report back; tzdata gives the tests their time zones).
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev python3 tzdata
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev nettle-dev python3 tzdata
 # A real browser that renders the report, with fonts for its scripts and emoji.
 BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang

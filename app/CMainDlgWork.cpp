@@ -235,14 +235,8 @@ records::ExportCategory CMainDlg::ExportCategoryOf(int kind) const {
   const HTREEITEM item = m_hCategories[kind];
   const controls::CategoryData* data = item != nullptr ? m_tree.Category(item) : nullptr;
   if (data == nullptr) return category;
-  wchar_t caption[260] = {};
-  TVITEMW request{};
-  request.mask = TVIF_TEXT;
-  request.hItem = item;
-  request.pszText = caption;
-  request.cchTextMax = 260;
-  m_tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
-  category.caption.assign(caption, caption + lstrlenW(caption));
+  const std::wstring caption = m_tree.ItemText(item);
+  category.caption.assign(caption.begin(), caption.end());
   category.checked = m_tree.GetCheck(item) != 0;
   category.holdsRecords = data->recordCount != 0;
   return category;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cli/Arguments.h"
+#include "cli/Evidence.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
 #include "platform/ProgramLocation.h"
@@ -107,6 +108,13 @@ AcquiredCopies Acquire(const std::string& folder, bool demo, const std::string& 
     }
   }
   platform::removeFolderTree(incomingFolder);
+  if (!acquired.made.empty()) {
+    const auto madeOrEmpty = [&](const std::string& copy) {
+      return std::find(acquired.made.begin(), acquired.made.end(), copy) != acquired.made.end() ? copy : std::string();
+    };
+    const phone::CopyPaths made{madeOrEmpty(copies.contacts), madeOrEmpty(copies.sms)};
+    acquired.unrecorded = !RecordAcquisition(folder, made, settings.helperFolder, out, err);
+  }
   if (demo) platform::removeFolderTree(stage);
   return acquired;
 }
@@ -136,7 +144,7 @@ int runAcquire(const std::vector<std::string>& args, std::ostream& out, std::ost
   for (std::size_t index = 0; index < acquired.made.size(); ++index) {
     out << (index == 0 ? "Copies: " : "        ") << acquired.made[index] << "\n";
   }
-  return kExitOk;
+  return acquired.unrecorded ? kExitFailure : kExitOk;
 }
 
 }  // namespace cli

@@ -21,6 +21,8 @@ int runAcquire(const std::vector<std::string>& args, std::ostream& out, std::ost
 struct AcquiredCopies {
   std::vector<std::string> made;
   std::vector<std::string> notCopied;
+  // The record of the acquisition beside the copies could not be written.
+  bool unrecorded = false;
 };
 
 // Runs the helper's steps into `folder`; with `demo`, from the demo phone.

@@ -2,6 +2,7 @@
 
 #include "cli/AcquireCommand.h"
 #include "cli/Arguments.h"
+#include "cli/Evidence.h"
 #include "cli/CommandResult.h"
 #include "cli/ExportCommand.h"
 #include "cli/PhoneScan.h"
@@ -38,11 +39,13 @@ int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitFailure;
   }
   out << "== Recovering and loading\n";
+  std::string recordText;
+  if (!CheckAgainstRecord(copies.contacts, copies.sms, std::nullopt, "demo", err, recordText)) return kExitFailure;
   PhoneScan scan(copies.contacts, copies.sms, err);
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
   out << "== Exporting\n";
-  return ExportScan(scan, summary, folder, out, err, options);
+  return ExportScan(scan, summary, folder, recordText, out, err, options);
 }
 
 }  // namespace cli

@@ -3,6 +3,9 @@
 #include <ctime>
 
 #include "cli/Arguments.h"
+#include "cli/Evidence.h"
+#include "phone/EvidenceRecord.h"
+#include "platform/NewFile.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
 #include "platform/FileSystem.h"
@@ -13,7 +16,8 @@
 namespace cli {
 
 const char* const kExportUsage =
-    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR [--format text|csv|html]\n"
+    "usage: zephyrloom-rescue export CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
+    "                                [--format text|csv|html]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and writes all of them into a new folder\n"
@@ -26,14 +30,35 @@ const char* const kExportUsage =
     "                  one row per contact detail and per message, live and\n"
     "                  deleted; a cell that begins with = + - @ gets a leading '\n"
     "                  so that it shows as text and is never run as a formula\n"
-    "  --format html   report.html: the contacts and every conversation as chat\n"
-    "                  bubbles, deleted ones marked; one file that opens offline\n"
-    "                  in any browser and runs no script\n"
+    "  --format html   report.html: the record of the acquisition, every\n"
+    "                  conversation as chat bubbles and the contacts, deleted\n"
+    "                  ones marked; one file that opens offline in any browser\n"
+    "                  and runs no script\n"
+    "\n"
+    "The copies are first checked against the record of their acquisition\n"
+    "(FILE, or zephyrloom-evidence.txt in the folder above the copies' folders\n"
+    "when there is one): a copy that changed since is not read (exit status 1).\n"
+    "The export gets a copy of the record.\n"
     "\n"
     "Every file is new: nothing existing is opened or followed. When a file\n"
     "cannot be written, or the export is interrupted (Ctrl+C), it stops at a\n"
     "record, leaves \"EXPORT INCOMPLETE.txt\" in the folder (or removes the\n"
     "folder when even that cannot be written) and exits with status 1.\n";
+
+namespace {
+
+// Puts a copy of the acquisition record into the export root; false, after
+// saying why, when it cannot.
+bool copyRecordInto(const std::u16string& root, const std::string& recordText, std::ostream& err) {
+  platform::NewFile copy;
+  const std::u16string path = root + u"/" + platform::utf16FromNarrow(phone::kEvidenceFileName);
+  if (copy.create(path) && copy.write(recordText) && copy.close()) return true;
+  err << "zephyrloom-rescue export: cannot copy the record of the acquisition into the export: " << copy.error()
+      << "\n";
+  return false;
+}
+
+}  // namespace
 
 bool ExportOptionsOf(const std::optional<std::string>& format, const std::string& command,
                      records::ExportOptions& options, std::ostream& err) {
@@ -42,8 +67,8 @@ bool ExportOptionsOf(const std::optional<std::string>& format, const std::string
   return false;
 }
 
-int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
-               std::ostream& err, const records::ExportOptions& options) {
+int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder,
+               const std::string& recordText, std::ostream& out, std::ostream& err, records::ExportOptions options) {
   const std::u16string folder = platform::utf16FromNarrow(outFolder);
   if (!platform::createFolders(outFolder) && !platform::fileExists(outFolder)) {
     err << "zephyrloom-rescue export: cannot create the folder " << outFolder << "\n";
@@ -77,6 +102,14 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     err << "zephyrloom-rescue export: " << platform::utf8FromUtf16(records::kNoFolderText) << "\n";
     return kExitUsage;
   }
+  const bool recordCopied = recordText.empty() || copyRecordInto(state.outputFolder, recordText, err);
+  // The report shows the record it was checked against.
+  if (!recordText.empty()) {
+    std::string problem;
+    if (const auto record = phone::ParseEvidence(recordText, problem)) {
+      options.report.evidence = records::ReportFactsOf(*record);
+    }
+  }
   // PrepareExport clears the stop flag: an interrupt that came just before
   // must still stop the export.
   if (platform::InterruptGuard::interrupted()) scan.stopFlag().store(1);
@@ -104,11 +137,11 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     return kExitFailure;
   }
   out << "Exported " << handled << " records in " << state.filesWritten << " files to " << root << "\n";
-  return kExitOk;
+  return recordCopied ? kExitOk : kExitFailure;
 }
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out", "--format"}, {"--help", "-h"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out", "--evidence", "--format"}, {"--help", "-h"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kExportUsage;
     return kExitOk;
@@ -123,11 +156,15 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitUsage;
   }
   WarnAboutCopyNames(parsed.words[0], parsed.words[1], "export", err);
+  std::string recordText;
+  if (!CheckAgainstRecord(parsed.words[0], parsed.words[1], parsed.option("--evidence"), "export", err, recordText)) {
+    return kExitFailure;
+  }
   PhoneScan scan(parsed.words[0], parsed.words[1], err);
   const platform::InterruptGuard interrupts(scan.stopFlag());
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
-  return ExportScan(scan, summary, *outFolder, out, err, options);
+  return ExportScan(scan, summary, *outFolder, recordText, out, err, options);
 }
 
 }  // namespace cli

@@ -24,9 +24,12 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 bool ExportOptionsOf(const std::optional<std::string>& format, const std::string& command,
                      records::ExportOptions& options, std::ostream& err);
 
-// Exports what a finished scan loaded into a new folder under `outFolder`;
+// Exports what a finished scan loaded into a new folder under `outFolder`,
+// in the format of `options`, with the record of the acquisition when there
+// is one (`recordText`: the export gets a copy, and a report shows it);
 // prints the finished message. Returns the exit status.
-int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder, std::ostream& out,
-               std::ostream& err, const records::ExportOptions& options = records::ExportOptions());
+int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder,
+               const std::string& recordText, std::ostream& out, std::ostream& err,
+               records::ExportOptions options = records::ExportOptions());
 
 }  // namespace cli

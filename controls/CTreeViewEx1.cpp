@@ -132,6 +132,17 @@ RECT CTreeViewEx1::ItemRect(HTREEITEM item, bool textOnly) const {
 
 int CTreeViewEx1::CheckFrameWidth() const { return PictureWidth(checkStrip_) / kCheckFrames; }
 
+std::wstring CTreeViewEx1::ItemText(HTREEITEM item) const {
+  wchar_t text[260] = {};
+  TVITEMW request{};
+  request.mask = TVIF_TEXT;
+  request.hItem = item;
+  request.pszText = text;
+  request.cchTextMax = 260;
+  Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
+  return text;
+}
+
 RECT CTreeViewEx1::CheckBoxRect(HTREEITEM item) const {
   RECT row{};
   if (!itemRect(m_hWnd, item, false, row)) return RECT{};

@@ -6,6 +6,7 @@
 // the change to the parent as kCategoryCheckMessage; double clicks are
 // swallowed, so the parent row never collapses.
 
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,8 @@ class CTreeViewEx1 : public fw::CWindowImpl<CTreeViewEx1> {
   HTREEITEM InsertCategory(HTREEITEM parent, int index, const wchar_t* text, Gdiplus::Image* picture);
   // Sets a category's record count and, when `text` is not null, its text.
   void SetCategory(HTREEITEM item, const wchar_t* text, int recordCount);
+  // The item's caption (at most 259 characters).
+  std::wstring ItemText(HTREEITEM item) const;
   // The item data of a category row (null for other rows).
   CategoryData* Category(HTREEITEM item) const;
 

@@ -314,6 +314,21 @@ StepResult AdbPhone::readFile(const std::string& phonePath, const std::string& l
   return Succeeded();
 }
 
+StepResult AdbPhone::describeDevice(DeviceFacts& facts) {
+  // One answer line each; an empty or failed answer leaves the fact empty.
+  const auto ask = [this](const std::vector<std::string>& args) {
+    const platform::ProcessResult reply = runAdb(args, limits_.query);
+    if (!reply.started || reply.timedOut || reply.exitCode != 0) return std::string();
+    const std::vector<std::string> lines = meaningfulLines(reply.output);
+    return lines.empty() ? std::string() : lines.front();
+  };
+  facts.model = ask({"shell", "getprop", "ro.product.model"});
+  facts.androidVersion = ask({"shell", "getprop", "ro.build.version.release"});
+  facts.serial = ask({"get-serialno"});
+  if (facts.serial == "unknown") facts.serial.clear();
+  return Succeeded();
+}
+
 std::string AdbPhone::describeAccess() const {
   return std::string("adb (") + adbProgram_ + "), root through " + RootFormName(root_);
 }

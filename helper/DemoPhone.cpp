@@ -55,6 +55,13 @@ StepResult DemoPhone::readFile(const std::string& phonePath, const std::string& 
   return Succeeded();
 }
 
+StepResult DemoPhone::describeDevice(DeviceFacts& facts) {
+  facts.model = "Zephyrloom demo phone";
+  facts.androidVersion = "10";
+  facts.serial = "ZRDEMO0001";
+  return Succeeded();
+}
+
 std::string DemoPhone::describeAccess() const { return "the demo phone in " + folder_; }
 
 }  // namespace adbhelper

@@ -20,6 +20,7 @@ class DemoPhone : public PhoneFiles {
   StepResult connect(bool needRoot) override;
   StepResult statFile(const std::string& phonePath, std::uint64_t& size) override;
   StepResult readFile(const std::string& phonePath, const std::string& localPath) override;
+  StepResult describeDevice(DeviceFacts& facts) override;
   std::string describeAccess() const override;
 
  private:

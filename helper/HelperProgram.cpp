@@ -16,6 +16,21 @@ namespace {
 
 const char* const kProgramName = "zephyrloom-phone-rescue-adb-help";
 
+// Prints what the phone says of itself, as getprop lines.
+int PrintDeviceFacts(PhoneFiles& phone, std::ostream& out, std::ostream& err) {
+  StepResult result = phone.connect(false);
+  DeviceFacts facts;
+  if (result.ok()) result = phone.describeDevice(facts);
+  if (!result.ok()) {
+    err << kProgramName << ": " << PrintableText(result.message) << "\n";
+    return ExitStatusOf(result.status);
+  }
+  out << "[ro.product.model]: [" << PrintableText(facts.model) << "]\n"
+      << "[ro.build.version.release]: [" << PrintableText(facts.androidVersion) << "]\n"
+      << "[ro.serialno]: [" << PrintableText(facts.serial) << "]\n";
+  return ExitStatusOf(HelperStatus::kOk);
+}
+
 }  // namespace
 
 PhoneLocation LocatePhone(const std::string& helperFolder) {
@@ -60,6 +75,7 @@ int RunHelperProgram(const std::vector<std::string>& args, const std::string& he
     }
   }
 
+  if (request->kind == StepKind::kDeviceFacts) return PrintDeviceFacts(*phone, out, err);
   const StepResult result = request->kind == StepKind::kShell
                                 ? RunShellStep(*phone, request->phonePath)
                                 : RunPullStep(*phone, request->phonePath, request->localPath);

@@ -5,6 +5,7 @@ namespace adbhelper {
 const char* const kHelperUsage =
     "usage: zephyrloom-phone-rescue-adb-help shell su root chmod 777 PHONE_PATH\n"
     "       zephyrloom-phone-rescue-adb-help pull PHONE_PATH LOCAL_PATH\n"
+    "       zephyrloom-phone-rescue-adb-help shell getprop\n"
     "\n"
     "Copies a file of a rooted Android phone for Zephyrloom Phone SMS + Contacts\n"
     "Rescue: through the adb beside this program (adb.exe on Windows); else,\n"
@@ -17,6 +18,8 @@ const char* const kHelperUsage =
     "  pull ...   copies PHONE_PATH as root to LOCAL_PATH, with its -wal and\n"
     "             -journal files when the phone has them. The copy is checked\n"
     "             against the phone's size and appears only when complete.\n"
+    "  shell getprop  prints the phone's model, Android version and serial\n"
+    "             number as [ro.product.model]: [...] lines.\n"
     "\n"
     "Exit status 0 on success; otherwise 3 no adb, 4 no phone, 5 not authorised,\n"
     "6 phone not ready, 7 no root, 8 no such file, 9 incomplete copy, 10 cannot\n"
@@ -50,6 +53,10 @@ bool IsPlainPhonePath(std::string_view path) {
 std::optional<HelperRequest> ParseHelperRequest(const std::vector<std::string>& args, std::string& problem) {
   problem.clear();
   HelperRequest request;
+  if (args.size() == 2 && args[0] == "shell" && args[1] == "getprop") {
+    request.kind = StepKind::kDeviceFacts;
+    return request;
+  }
   if (args.size() == 6 && args[0] == "shell" && args[1] == "su" && args[2] == "root" && args[3] == "chmod" &&
       args[4] == "777") {
     request.kind = StepKind::kShell;

@@ -2,6 +2,8 @@
 // The command lines the helper accepts: the four that the program runs,
 //   shell su root chmod 777 PHONE_PATH
 //   pull PHONE_PATH LOCAL_PATH
+// and one that asks the phone what it is, for the record of an acquisition:
+//   shell getprop
 // The words of the shell step are the program's, from the days when the
 // helper was adb itself; the helper takes them as "check that root can read
 // PHONE_PATH" and changes nothing on the phone.
@@ -13,7 +15,7 @@
 
 namespace adbhelper {
 
-enum class StepKind { kShell, kPull };
+enum class StepKind { kShell, kPull, kDeviceFacts };
 
 struct HelperRequest {
   StepKind kind = StepKind::kShell;

@@ -10,6 +10,14 @@
 
 namespace adbhelper {
 
+// What the phone says of itself, for the record of an acquisition; a fact
+// the phone does not give stays empty.
+struct DeviceFacts {
+  std::string model;           // ro.product.model
+  std::string androidVersion;  // ro.build.version.release
+  std::string serial;          // the serial number adb knows the phone by
+};
+
 class PhoneFiles {
  public:
   virtual ~PhoneFiles() = default;
@@ -24,6 +32,10 @@ class PhoneFiles {
   // Writes the bytes of a phone file to `localPath` (created or emptied).
   // The caller checks the size.
   virtual StepResult readFile(const std::string& phonePath, const std::string& localPath) = 0;
+
+  // The phone's model, Android version and serial number (the phone must be
+  // connected).
+  virtual StepResult describeDevice(DeviceFacts& facts) = 0;
 
   // How the files are reached, for the success message ("adb, root through
   // su -c").

@@ -388,6 +388,20 @@ class ReportWriter {
 
 }  // namespace
 
+std::vector<ReportFact> ReportFactsOf(const phone::EvidenceRecord& record) {
+  const auto given = [](const std::string& fact) { return fact.empty() ? std::string("(not given)") : fact; };
+  std::vector<ReportFact> facts = {
+      {"Acquired", given(record.acquired)},
+      {"Phone model", given(record.device.model)},
+      {"Android version", given(record.device.androidVersion)},
+      {"Serial number", given(record.device.serial)},
+  };
+  for (const phone::EvidenceFile& file : record.files) {
+    facts.push_back({file.name, std::to_string(file.size) + " bytes, SHA-256 " + file.sha256});
+  }
+  return facts;
+}
+
 std::string HtmlEscaped(std::string_view utf8) {
   std::string html;
   html.reserve(utf8.size() + utf8.size() / 8);

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "phone/EvidenceRecord.h"
 #include "records/ExportState.h"
 
 namespace records {
@@ -43,6 +44,11 @@ struct ReportOptions {
   // report has no evidence section.
   std::vector<ReportFact> evidence;
 };
+
+// The evidence section of an acquisition record: when, the phone's model,
+// Android version and serial ("(not given)" when the phone did not say),
+// then each pulled file with its size and SHA-256.
+std::vector<ReportFact> ReportFactsOf(const phone::EvidenceRecord& record);
 
 // The text as HTML text or attribute value: & < > " ' become character
 // references, control characters other than TAB, LF and CR become U+FFFD

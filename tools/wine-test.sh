@@ -19,7 +19,7 @@ fi
 mkdir -p "$prefix"
 # No Mono or Gecko installer prompts, and no debugger waiting on a crash:
 # a crashing test fails at once.
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=${ZR_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if $own_prefix; then rm -rf "$prefix"; fi

@@ -294,6 +294,12 @@ TEST(HelperProgram, ExitStatusAndMessages) {
   result = runHelper(demo.path(), {"pull", kContacts + "-missing", joinPath(demo.path(), "copy.db")});
   EXPECT_EQ(result.exitCode, 8);
   EXPECT_TRUE(has(result.output, "the demo phone has no file " + kContacts + "-missing")) << result.output;
+
+  // What the phone says of itself, for the record of an acquisition.
+  result = runHelper(demo.path(), {"shell", "getprop"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(has(result.output, "[ro.product.model]: [Zephyrloom demo phone]\n")) << result.output;
+  EXPECT_TRUE(has(result.output, "[ro.serialno]: [ZRDEMO0001]\n")) << result.output;
 }
 
 TEST(AdbHelper, AHungAdbIsEndedWithWhatItStarted) {

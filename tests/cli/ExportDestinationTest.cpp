@@ -127,7 +127,7 @@ TEST(ExportDestination, FileSizeLimitStopsTheExportAndMarksIt) {
     const rlimit limit{1200, 1200};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, SIG_IGN);
-    const int status = cli::ExportScan(scan, summary, dir.file("out"), out, err);
+    const int status = cli::ExportScan(scan, summary, dir.file("out"), "", out, err);
     const rlimit none{RLIM_INFINITY, RLIM_INFINITY};
     ::setrlimit(RLIMIT_FSIZE, &none);
     std::ofstream(dir.file("stdout.txt")) << out.str();

@@ -250,6 +250,27 @@ TEST_F(ExportFormatsTest, ReportParsesAsInertPageWithABubblePerMessage) {
   EXPECT_EQ(check("check_report.py", rootOf("html") / "report.html", dir.file("report.expected")), "");
 }
 
+TEST_F(ExportFormatsTest, TheDemoReportShowsTheRecordOfItsAcquisition) {
+  const std::string command = "\"" + std::string(ZR_CLI_PATH) + "\" demo --out \"" + dir.file("demo") +
+                              "\" --format html > \"" + dir.file("stdout.txt") + "\" 2> \"" + dir.file("stderr.txt") + "\"";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text(dir.file("stderr.txt"));
+  fs::path root;
+  for (const auto& entry : fs::directory_iterator(dir.file("demo"))) {
+    if (entry.path().filename() != "phone") root = entry.path();
+  }
+  const std::string record = text((root / "zephyrloom-evidence.txt").string());
+  const std::string report = text((root / "report.html").string());
+  EXPECT_NE(report.find("<section id=\"evidence\">"), std::string::npos);
+  int hashes = 0;
+  for (std::size_t at = record.find("sha256: "); at != std::string::npos; at = record.find("sha256: ", at + 1)) {
+    const std::string hash = record.substr(at + 8, 64);
+    EXPECT_NE(report.find("SHA-256 " + hash + "</td>"), std::string::npos) << hash;
+    ++hashes;
+  }
+  EXPECT_EQ(hashes, 2);
+}
+
 TEST_F(ExportFormatsTest, AnUnknownFormatIsAUsageError) {
   EXPECT_EQ(exportAs("pdf"), 2);
   EXPECT_NE(text(dir.file("stderr.txt")).find("unknown format 'pdf'"), std::string::npos);

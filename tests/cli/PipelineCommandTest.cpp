@@ -93,3 +93,37 @@ TEST(PipelineCommands, ProgressIsALineEveryTenthWhenNotOnATerminal) {
   EXPECT_LE(lines, 11);
   EXPECT_NE(progress.find("] 100%\n"), std::string::npos);
 }
+
+TEST(PipelineCommands, TheAcquisitionRecordTravelsWithTheExportAndAChangedCopyIsRefused) {
+  TempDir dir;
+  ASSERT_EQ(run("demo --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
+  const std::string out = text(dir.file("stdout.txt"));
+  EXPECT_NE(out.find("model: Zephyrloom demo phone"), std::string::npos) << out;
+  const std::filesystem::path phoneFolder = std::filesystem::path(dir.file("out")) / "phone";
+  const std::string record = text((phoneFolder / "zephyrloom-evidence.txt").string());
+  EXPECT_NE(record.find("file: Zephyrloom/contacts2.db"), std::string::npos) << record;
+  int copiesOfTheRecord = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out"))) {
+    if (entry.path().filename() == "zephyrloom-evidence.txt" && entry.path().parent_path() != phoneFolder) {
+      ++copiesOfTheRecord;
+      EXPECT_EQ(text(entry.path().string()), record);
+    }
+  }
+  EXPECT_EQ(copiesOfTheRecord, 1) << "the export holds a copy of the record";
+
+  const std::string contacts = (phoneFolder / "Zephyrloom" / "contacts2.db").string();
+  const std::string sms = (phoneFolder / "zephyrloom-phone-rescue" / "mmssms.db").string();
+  const std::string copies = "\"" + contacts + "\" \"" + sms + "\"";
+  ASSERT_EQ(run("scan " + copies, dir), 0) << text(dir.file("stderr.txt"));
+  // One byte changed after the acquisition.
+  std::vector<std::uint8_t> bytes = testing_support::readFile(contacts);
+  bytes[5000] ^= 0x01;
+  testing_support::writeFile(contacts, bytes);
+  EXPECT_EQ(run("scan " + copies, dir), 1);
+  const std::string said = text(dir.file("stderr.txt"));
+  EXPECT_NE(said.find("changed since it was acquired"), std::string::npos) << said;
+  EXPECT_NE(said.find("they are not read"), std::string::npos) << said;
+  EXPECT_EQ(text(dir.file("stdout.txt")).find("live contacts"), std::string::npos) << "nothing was scanned";
+  EXPECT_EQ(run("export " + copies + " --out \"" + dir.file("again") + "\"", dir), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("again")));
+}

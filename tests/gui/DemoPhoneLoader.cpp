@@ -1,5 +1,7 @@
 #include "tests/gui/DemoPhoneLoader.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <string>
 
@@ -7,6 +9,7 @@
 #include "engine/SqliteParse.h"
 #include "phone/ScanWorkflow.h"
 #include "platform/ManualResetEvent.h"
+#include "tests/gui/GuiTestSupport.h"
 
 namespace gui_test {
 
@@ -51,6 +54,19 @@ bool LoadPhone(CMainDlg& window, const std::string& contacts, const std::string&
   window.SetRecoveredTexts(deletedContacts, deletedMessages);
   window.OnScanFinished();
   return window.Records().contactLists().contacts != nullptr;
+}
+
+void RunWithDemoPhone(CMainDlg& window, const std::function<void(CMainDlg&, HWND)>& drive) {
+  WhenDialogAppears(nullptr, [&](HWND handle) {
+    if (LoadDemoPhone(window)) {
+      PumpPending();
+      drive(window, handle);
+    } else {
+      ADD_FAILURE() << "the demo phone could not be read";
+    }
+    ::PostMessageW(handle, WM_CLOSE, 0, 0);
+  });
+  window.DoModal(nullptr);
 }
 
 CMainDlg::Setup NoPhone() {

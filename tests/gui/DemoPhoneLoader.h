@@ -3,6 +3,7 @@
 // a recovery session per database, the scan's counting and loading, the
 // captions, then the scan-finished handling. Runs on the test's thread.
 
+#include <functional>
 #include <string>
 
 #include "app/CMainDlg.h"
@@ -13,6 +14,10 @@ namespace gui_test {
 bool LoadPhone(CMainDlg& window, const std::string& contactsCopy, const std::string& smsCopy);
 // The demo phone of the source tree.
 bool LoadDemoPhone(CMainDlg& window);
+
+// Runs the window modally, loads the demo phone once it shows, does `drive`
+// and closes it.
+void RunWithDemoPhone(CMainDlg& window, const std::function<void(CMainDlg&, HWND)>& drive);
 
 // A main window that reaches for no phone: its pages and records are the
 // test's to set.

@@ -46,16 +46,7 @@ void withDemoPhone(std::function<std::optional<std::wstring>(HWND)> picker,
                    const std::function<void(CMainDlg&, HWND)>& drive) {
   CMainDlg window(gui_test::NoPhone());
   window.SetFolderPicker(std::move(picker));
-  gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
-    if (gui_test::LoadDemoPhone(window)) {
-      gui_test::PumpPending();
-      drive(window, handle);
-    } else {
-      ADD_FAILURE() << "the demo phone could not be read";
-    }
-    ::PostMessageW(handle, WM_CLOSE, 0, 0);
-  });
-  window.DoModal(nullptr);
+  gui_test::RunWithDemoPhone(window, drive);
 }
 
 // The category's box set as a click on it sets it.

@@ -13,32 +13,12 @@
 
 namespace {
 
-// Runs the main window modally, loads the demo phone once it shows, does
-// `drive` and closes it.
 void withDemoPhone(const std::function<void(CMainDlg&, HWND)>& drive) {
   CMainDlg window(gui_test::NoPhone());
-  gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
-    if (gui_test::LoadDemoPhone(window)) {
-      gui_test::PumpPending();
-      drive(window, handle);
-    } else {
-      ADD_FAILURE() << "the demo phone could not be read";
-    }
-    ::PostMessageW(handle, WM_CLOSE, 0, 0);
-  });
-  window.DoModal(nullptr);
+  gui_test::RunWithDemoPhone(window, drive);
 }
 
-std::wstring itemText(const controls::CTreeViewEx1& tree, HTREEITEM item) {
-  wchar_t text[64] = {};
-  TVITEMW data{};
-  data.mask = TVIF_TEXT;
-  data.hItem = item;
-  data.pszText = text;
-  data.cchTextMax = 64;
-  tree.Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-  return text;
-}
+std::wstring itemText(const controls::CTreeViewEx1& tree, HTREEITEM item) { return tree.ItemText(item); }
 
 int checkedRecords(const std::vector<records::RecordRow>& rows) {
   int checked = 0;

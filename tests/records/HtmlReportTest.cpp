@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "records/ExportJob.h"
 #include "records/HtmlReport.h"
@@ -134,6 +135,22 @@ TEST_F(HtmlReportTest, TheEvidenceSectionIsThereOnlyWhenGiven) {
   EXPECT_NE(html.find("<tr><th>Model</th><td>Pixel &lt;7&gt;</td></tr>"), std::string::npos);
   EXPECT_NE(html.find("<tr><th>SHA-256 of mmssms.db</th><td>9f86d081884c7d65</td></tr>"), std::string::npos);
   EXPECT_NE(html.find("<a href=\"#evidence\">Evidence</a>"), std::string::npos);
+}
+
+TEST(ReportFactsTest, TheAcquisitionRecordBecomesTheEvidenceLines) {
+  phone::EvidenceRecord record;
+  record.acquired = "2026-12-08T09:15:00+01:00";
+  record.device.model = "Pixel 4a";
+  record.device.serial = "0A1B";
+  record.files = {{"Zephyrloom/contacts2.db", 299008, "5f3c"}, {"Zephyrloom/contacts2.db-wal", 0, "e3b0"}};
+  const std::vector<ReportFact> facts = ReportFactsOf(record);
+  ASSERT_EQ(facts.size(), 6u);
+  EXPECT_EQ(facts[0].label + "=" + facts[0].value, "Acquired=2026-12-08T09:15:00+01:00");
+  EXPECT_EQ(facts[1].label + "=" + facts[1].value, "Phone model=Pixel 4a");
+  EXPECT_EQ(facts[2].label + "=" + facts[2].value, "Android version=(not given)");
+  EXPECT_EQ(facts[3].label + "=" + facts[3].value, "Serial number=0A1B");
+  EXPECT_EQ(facts[4].label + "=" + facts[4].value, "Zephyrloom/contacts2.db=299008 bytes, SHA-256 5f3c");
+  EXPECT_EQ(facts[5].label + "=" + facts[5].value, "Zephyrloom/contacts2.db-wal=0 bytes, SHA-256 e3b0");
 }
 
 TEST_F(HtmlReportTest, ATakenNameFailsTheExport) {
