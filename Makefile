@@ -13,7 +13,8 @@ CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need (python3 reads the
 # spreadsheet and the report back; tzdata gives the tests their time zones).
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev nettle-dev python3 tzdata
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev python3 \
+  tzdata
 # A real browser that renders the report, with fonts for its scripts and emoji.
 BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang
@@ -67,8 +68,9 @@ run-windows: build-win64
 	tools/run-windows.sh $(WIN64)
 
 # Pictures of the connect page, the failure screen, a warning box, a Yes/No
-# box, the About box, the contact card, the conversation view and the scan
-# page on the demo phone, from the real windows under Wine and Xvfb.
+# box, the update prompt, the About box, the contact card, the conversation
+# view and the scan page on the demo phone, from the real windows under Wine
+# and Xvfb.
 screenshots: build-win64
 	mkdir -p build/screenshots
 	ZR_SCREENSHOT_DIR="Z:$(subst /,\\,$(CURDIR)/build/screenshots)" \

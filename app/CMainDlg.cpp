@@ -10,6 +10,7 @@
 #include "controls/GdiObjects.h"
 #include "controls/TkFontPool.h"
 #include "controls/WebPages.h"
+#include "ProductVersion.h"
 #include "platform/ProgramLocation.h"
 #include "platform/TextEncoding.h"
 #include "records/RecordViewMessages.h"
@@ -116,7 +117,8 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   ApplyRoundedRegion(false);
   CenterWindow();
   CreateChildControls();
-  m_strVersion = "2.1.0.0";
+  m_strVersion = ZR_VERSION_TEXT;
+  StartUpdateCheckTimer();
   if (m_setup.acquire) {
     phone::PrepareCopies(m_copies);
     StartAcquisition();
@@ -287,6 +289,10 @@ void CMainDlg::CaptureButtonBackgrounds(HDC dc) {
 }
 
 LRESULT CMainDlg::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  if (wParam == app::kUpdateCheckTimer) {
+    StartUpdateCheck();
+    return 0;
+  }
   if (wParam != kLoadAnimTimer) {
     handled = FALSE;
     return 0;
@@ -413,14 +419,43 @@ void CMainDlg::RunMenuCommand(UINT id) {
   }
 }
 
+// The "Update" menu entry and a Yes to the update prompt: the updater beside
+// the program, started in the program's folder without arguments.
 void CMainDlg::RunUpdater() {
-  const std::wstring updater = controls::ExecutableFolder() + L"\\SelfRefresh.exe";
+  const std::wstring folder = controls::ExecutableFolder();
+  const std::wstring updater = folder + L"\\SelfRefresh.exe";
   if (::GetFileAttributesW(updater.c_str()) == INVALID_FILE_ATTRIBUTES) {
     controls::CMsgBox::Show(controls::kMsgBoxInfo, controls::kMsgBoxOk,
                             L"The updater SelfRefresh.exe was not found beside the program.", m_hWnd);
     return;
   }
-  ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+}
+
+// The update check: timer 3 starts it once, a second after the window
+// opened; the worker asks through OnUpdatePrompt; closing stops it.
+
+void CMainDlg::StartUpdateCheckTimer() {
+  ::SetTimer(m_hWnd, app::kUpdateCheckTimer, app::kUpdateCheckDelayMs, nullptr);
+}
+
+void CMainDlg::StartUpdateCheck() {
+  ::KillTimer(m_hWnd, app::kUpdateCheckTimer);
+  m_updateCheck.Start(m_hWnd, m_strVersion, app::UpdateSourceOfProcess());
+}
+
+LRESULT CMainDlg::OnUpdatePrompt(UINT, WPARAM, LPARAM, BOOL&) {
+  const bool update = m_updateCheck.Prompt([this] {
+    return controls::CMsgBox::Show(controls::kMsgBoxInfo, controls::kMsgBoxYesNo,
+                                   L"New version found,are you sure to Update?", m_hWnd) == IDC_MSG_YES;
+  });
+  if (update) RunUpdater();
+  return 0;
+}
+
+void CMainDlg::StopUpdateCheck() {
+  ::KillTimer(m_hWnd, app::kUpdateCheckTimer);
+  m_updateCheck.Stop();
 }
 
 void CMainDlg::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {

@@ -14,6 +14,7 @@
 
 #include "app/WorkerThread.h"
 
+#include "app/UpdateCheckWorker.h"
 #include "controls/CAnimateImg.h"
 #include "controls/CHyperLink.h"
 #include "controls/CImgButton.h"
@@ -31,6 +32,8 @@
 #include "records/RecordRows.h"
 #include "resource.h"
 
+// The members named for the work they do (OnCopiesReady, ScanThreadProc,
+// LoadContacts, m_nPage, ...) keep the names the window's tables use.
 class CMainDlg : public fw::CDialogImpl<CMainDlg> {
  public:
   enum { IDD = IDD_MAINDLG };
@@ -128,6 +131,13 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   static HMENU BuildMainMenu();
   void RunMenuCommand(UINT id);
 
+  // Ends the update check: timer 3 stops, a running check may no longer
+  // prompt, and its worker gets a bounded wait to end. Closing calls it
+  // before anything else.
+  void StopUpdateCheck();
+  // The update check that timer 3 starts once.
+  app::UpdateCheckWorker m_updateCheck;
+
   // Child controls, for the workflow that shows and hides them.
   controls::CImgButton m_btnClose, m_btnMinimize, m_btnMenu, m_btnHome, m_btnHelp, m_btnBack, m_btnPause,
       m_btnContinue, m_btnStop, m_btnRecover, m_btnRefresh;
@@ -173,6 +183,7 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
     NOTIFY_HANDLER(IDC_LIST, NM_CLICK, OnListClick)
     MESSAGE_HANDLER(controls::kRowCheckMessage, OnListItemCheck)
     MESSAGE_HANDLER(controls::kCategoryCheckMessage, OnCategoryCheck)
+    MESSAGE_HANDLER(app::kUpdateFoundMessage, OnUpdatePrompt)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 
@@ -207,6 +218,7 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   LRESULT OnListClick(int, NMHDR*, BOOL&);
   LRESULT OnListItemCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnCategoryCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+  LRESULT OnUpdatePrompt(UINT, WPARAM, LPARAM, BOOL&);
 
   void LoadPagePictures();
   void CreateChildControls();
@@ -268,6 +280,8 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   };
   void OpenPage(const wchar_t* page);
   void RunUpdater();
+  void StartUpdateCheckTimer();
+  void StartUpdateCheck();
 
   controls::Picture m_connectBackground;
   controls::Picture m_scanBackground;

@@ -377,6 +377,7 @@ void CMainDlg::StopWorkers(int endCode) {
 }
 
 void CMainDlg::OnClose(int endCode) {
+  StopUpdateCheck();
   StopWorkers(endCode);
   m_busy = 0;
   if (m_busyAnimation) m_busyAnimation->Stop();

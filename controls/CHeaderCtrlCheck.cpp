@@ -77,12 +77,9 @@ void CHeaderCtrlCheck::DoPaint(HDC dc) {
   BITMAP skin{};
   if (background_ && ::GetObjectW(background_.get(), sizeof skin, &skin) != 0 && skin.bmWidth > 2) {
     // The skin's third pixel column, stretched: the header is one gradient.
-    const HDC source = ::CreateCompatibleDC(mem);
-    {
-      SelectScope bitmap(source, background_.get());
-      ::StretchBlt(mem, 0, 0, client.right, client.bottom, source, 2, 0, 1, skin.bmHeight, SRCCOPY);
-    }
-    ::DeleteDC(source);
+    const CompatibleDC source(mem);
+    SelectScope bitmap(source.get(), background_.get());
+    ::StretchBlt(mem, 0, 0, client.right, client.bottom, source.get(), 2, 0, 1, skin.bmHeight, SRCCOPY);
   } else {
     ::FillRect(mem, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   }

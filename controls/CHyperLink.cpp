@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "controls/WebPages.h"
+#include "platform/WindowsHandles.h"
 
 namespace controls {
 
@@ -29,18 +30,12 @@ std::optional<int> parseComponent(const std::wstring& text) {
   return value;
 }
 
+// A registry key opened for reading its short string values.
 class RegistryKey {
  public:
-  RegistryKey(HKEY root, const wchar_t* path) {
-    if (::RegOpenKeyExW(root, path, 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~RegistryKey() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
+  RegistryKey(HKEY root, const wchar_t* path) : key_(root, path) {}
 
-  explicit operator bool() const { return key_ != nullptr; }
+  explicit operator bool() const { return static_cast<bool>(key_); }
 
   // A string value of at most `maxUnits` units (terminator included);
   // empty when missing, longer or not a string.
@@ -48,7 +43,7 @@ class RegistryKey {
     std::wstring value(maxUnits, L'\0');
     DWORD type = 0;
     DWORD bytes = maxUnits * sizeof(wchar_t);
-    if (::RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &bytes) != ERROR_SUCCESS ||
+    if (::RegQueryValueExW(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &bytes) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
       return std::wstring();
     }
@@ -57,7 +52,7 @@ class RegistryKey {
   }
 
  private:
-  HKEY key_ = nullptr;
+  platform::UniqueRegistryKey key_;
 };
 
 bool openInBrowser(const std::wstring& url) {

@@ -44,12 +44,9 @@ int CImgButton::Attach(HWND control, const std::wstring& stripName, int x, int y
 void CImgButton::CaptureBackground(HDC parentDC) {
   if (!IsWindow() || !background_) return;
   const RECT rect = GetRectInParent();
-  const HDC dc = ::CreateCompatibleDC(parentDC);
-  {
-    SelectScope select(dc, background_.get());
-    ::BitBlt(dc, 0, 0, frameWidth_, frameHeight_, parentDC, rect.left, rect.top, SRCCOPY);
-  }
-  ::DeleteDC(dc);
+  const CompatibleDC dc(parentDC);
+  SelectScope select(dc.get(), background_.get());
+  ::BitBlt(dc.get(), 0, 0, frameWidth_, frameHeight_, parentDC, rect.left, rect.top, SRCCOPY);
 }
 
 int CImgButton::FrameFor(UINT itemState) const {
@@ -105,12 +102,9 @@ void CImgButton::DrawItem(const DRAWITEMSTRUCT& item) {
   MemoryDC canvas(item.hDC, RECT{item.rcItem.left, item.rcItem.top, item.rcItem.left + frameWidth_,
                                  item.rcItem.top + frameHeight_});
   if (background_) {
-    const HDC source = ::CreateCompatibleDC(item.hDC);
-    {
-      SelectScope select(source, background_.get());
-      ::BitBlt(canvas.dc(), 0, 0, frameWidth_, frameHeight_, source, 0, 0, SRCCOPY);
-    }
-    ::DeleteDC(source);
+    const CompatibleDC source(item.hDC);
+    SelectScope select(source.get(), background_.get());
+    ::BitBlt(canvas.dc(), 0, 0, frameWidth_, frameHeight_, source.get(), 0, 0, SRCCOPY);
   }
   Gdiplus::Graphics graphics(canvas.dc());
   DrawStripFrame(graphics, strip_, frameCount_, FrameFor(item.itemState), 0, 0);

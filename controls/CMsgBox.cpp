@@ -122,6 +122,9 @@ void CMsgBox::Initialize() {
   FitToBackground();
   const int iconTop = (client_.bottom - kIconSize) / 2;
   iconRect_ = RECT{kIconLeft, iconTop, kIconLeft + kIconSize, iconTop + kIconSize};
+  // The message is drawn; the template's text control, hidden, still holds
+  // it for whatever reads the box's controls.
+  ::SetWindowTextW(GetDlgItem(IDC_MSG_TEXT), text_.c_str());
   ::ShowWindow(GetDlgItem(IDC_MSG_TEXT), SW_HIDE);
   // The box has no caption; its title carries the text for screen readers
   // and for whatever reads the window from outside.

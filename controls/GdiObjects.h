@@ -36,6 +36,22 @@ class SelectScope {
   HGDIOBJ previous_;
 };
 
+// A memory DC compatible with another, deleted when it goes out of scope
+// (the bitmaps selected into it are the caller's, through SelectScope).
+class CompatibleDC {
+ public:
+  explicit CompatibleDC(HDC like) : dc_(::CreateCompatibleDC(like)) {}
+  ~CompatibleDC() {
+    if (dc_ != nullptr) ::DeleteDC(dc_);
+  }
+  CompatibleDC(const CompatibleDC&) = delete;
+  CompatibleDC& operator=(const CompatibleDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 // A memory device context with its own bitmap of a given size, compatible
 // with a target DC. With a target rectangle it copies itself there when it
 // goes out of scope: the one BitBlt of double-buffered painting.

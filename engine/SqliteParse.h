@@ -32,6 +32,8 @@
 #define ZR_ENGINE_API
 #endif
 
+// These names, misspellings included, are exported and linked by other
+// programs by their decorated names: they stay as they are.
 enum ePaserType : int { eContacts = 0, eSms = 1 };
 
 class ZR_ENGINE_API SqliteParse {

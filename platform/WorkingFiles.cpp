@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/WindowsHandles.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +19,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/PosixDescriptors.h"
 #endif
 
 namespace platform {
@@ -45,22 +49,6 @@ std::string windowsError(DWORD code) {
   return message.empty() ? "Windows error " + std::to_string(code) : message;
 }
 
-// Closes a file handle when it goes out of scope.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (valid()) ::CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 HANDLE openForReading(const std::string& path, DWORD access) {
   return ::CreateFileW(wideFromNarrow(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -79,12 +67,12 @@ PathKind pathKindOf(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(wideFromNarrow(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     // Devices and pipes have no attributes on some systems but open all the same.
-    Handle file(openForReading(path, FILE_READ_ATTRIBUTES));
-    return file.valid() ? PathKind::kOther : PathKind::kMissing;
+    UniqueHandle file(openForReading(path, FILE_READ_ATTRIBUTES));
+    return file ? PathKind::kOther : PathKind::kMissing;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return PathKind::kDirectory;
-  Handle file(openForReading(path, FILE_READ_ATTRIBUTES));
-  if (!file.valid()) return PathKind::kRegular;  // exists, but is held open by another program
+  UniqueHandle file(openForReading(path, FILE_READ_ATTRIBUTES));
+  if (!file) return PathKind::kRegular;  // exists, but is held open by another program
   return isPlainFile(file.get()) ? PathKind::kRegular : PathKind::kOther;
 }
 
@@ -102,11 +90,11 @@ std::optional<FileFingerprint> fingerprintOf(const std::string& path) {
 }
 
 std::string copyRegularFile(const std::string& from, const std::string& to) {
-  Handle source(openForReading(from, GENERIC_READ));
-  if (!source.valid()) return "cannot open " + from + ": " + windowsError(::GetLastError());
+  UniqueHandle source(openForReading(from, GENERIC_READ));
+  if (!source) return "cannot open " + from + ": " + windowsError(::GetLastError());
   if (!isPlainFile(source.get())) return from + " is not a regular file";
-  Handle target(::CreateFileW(wideFromNarrow(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!target.valid()) return "cannot create " + to + ": " + windowsError(::GetLastError());
+  UniqueHandle target(::CreateFileW(wideFromNarrow(to).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target) return "cannot create " + to + ": " + windowsError(::GetLastError());
   std::vector<char> buffer(kCopyChunk);
   for (;;) {
     DWORD got = 0;
@@ -157,27 +145,6 @@ bool removeFolderAndFiles(const std::string& folder) {
 
 namespace {
 
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Hands the descriptor over, for a close whose result counts.
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
-
 std::string systemError() { return std::strerror(errno); }
 
 bool writeAll(int fd, const char* data, std::size_t length) {
@@ -216,12 +183,12 @@ std::optional<FileFingerprint> fingerprintOf(const std::string& path) {
 
 std::string copyRegularFile(const std::string& from, const std::string& to) {
   // Non-blocking so that opening a FIFO returns at once; it is then refused.
-  Descriptor source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  UniqueDescriptor source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (source.get() < 0) return "cannot open " + from + ": " + systemError();
   struct stat info {};
   if (::fstat(source.get(), &info) != 0) return "cannot read " + from + ": " + systemError();
   if (!S_ISREG(info.st_mode)) return from + " is not a regular file";
-  Descriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  UniqueDescriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (target.get() < 0) return "cannot create " + to + ": " + systemError();
   std::vector<char> buffer(kCopyChunk);
   for (;;) {

@@ -84,13 +84,12 @@ void CMsgInfoBoard::DoPaint(HDC dc) {
   ::SetBkColor(dc, CMsgInfoItem::kBackground);
   ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   const int offset = scrollPosition_ * kScrollUnit;
-  const HDC pieces = ::CreateCompatibleDC(dc);
+  const controls::CompatibleDC pieces(dc);
   for (std::size_t i = FirstBubbleBelow(offset); i < bubbles_.size(); ++i) {
     const CMsgInfoItem& bubble = bubbles_[i];
     if (bubble.top() - offset >= client.bottom) break;
-    bubble.Draw(dc, pieces, CMsgInfoItem::kLeft, bubble.top() - offset, frames_);
+    bubble.Draw(dc, pieces.get(), CMsgInfoItem::kLeft, bubble.top() - offset, frames_);
   }
-  ::DeleteDC(pieces);
   controls::UniqueGdi<HPEN> pen(::CreatePen(PS_SOLID, 1, kBorderColour));
   controls::SelectScope selectPen(dc, pen.get());
   ::MoveToEx(dc, 0, client.top, nullptr);

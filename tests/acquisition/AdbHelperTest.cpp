@@ -298,8 +298,8 @@ TEST(HelperProgram, ExitStatusAndMessages) {
   // What the phone says of itself, for the record of an acquisition.
   result = runHelper(demo.path(), {"shell", "getprop"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(has(result.output, "[ro.product.model]: [Zephyrloom demo phone]\n")) << result.output;
-  EXPECT_TRUE(has(result.output, "[ro.serialno]: [ZRDEMO0001]\n")) << result.output;
+  EXPECT_TRUE(has(result.output, "[ro.product.model]: [Zephyrloom demo phone]")) << result.output;
+  EXPECT_TRUE(has(result.output, "[ro.serialno]: [ZRDEMO0001]")) << result.output;
 }
 
 TEST(AdbHelper, AHungAdbIsEndedWithWhatItStarted) {

@@ -19,6 +19,10 @@ class GuiEnvironment : public ::testing::Environment {
     Gdiplus::GdiplusStartup(&token_, &input, nullptr);
     // The skin pictures of the source tree.
     controls::SetImageFolder(L"" ZR_IMAGE_DIR L"\\");
+    // No window of a test asks the vendor's server for updates; the update
+    // check's own tests point it at a server of their own. The programs
+    // that the tests start inherit this.
+    ::SetEnvironmentVariableW(L"ZEPHYRLOOM_UPDATE_URL", L"off");
   }
   void TearDown() override {
     Gdiplus::GdiplusShutdown(token_);

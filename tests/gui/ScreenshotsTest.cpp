@@ -12,6 +12,7 @@
 #include "records/CContactInfoBoard.h"
 #include "records/CMsgInfoBoard.h"
 #include "records/RecordViewMessages.h"
+#include "tests/app/LocalHttpServer.h"
 #include "tests/gui/DemoPhoneLoader.h"
 #include "tests/gui/GuiTestSupport.h"
 #include "tests/gui/RecordViewsSupport.h"
@@ -72,6 +73,27 @@ TEST_F(Screenshots, YesNoBox) {
   });
   controls::CMsgBox::Show(controls::kMsgBoxWarn, controls::kMsgBoxYes | controls::kMsgBoxNo,
                           L"Are you sure to go back to reload the data from Android phone?", nullptr);
+}
+
+// The update prompt over the connect page, as a server offering another
+// version makes it appear a second after the window opens.
+TEST_F(Screenshots, UpdatePrompt) {
+  test_http::LocalHttpServer server(R"({"PhoneContactsRescue":[{"Version":"2.1.0.0","Nversion":"2.2.0.0",)"
+                                    R"("Update_URL":"http://www.zephyrloom.example/download/zephyrloom.exe"}]})");
+  const test_http::UpdateAddressVariable address(server.Url());
+  CMainDlg window;
+  bool saved = false;
+  gui_test::WhenDialogAppears(nullptr, [&](HWND handle) {
+    gui_test::WhenDialogAppears(handle, [&](HWND box) {
+      Save(box, L"update-prompt.png");
+      saved = true;
+      ::PostMessageW(box, WM_COMMAND, IDC_MSG_NO, 0);
+    });
+    gui_test::PumpUntil([&] { return window.m_updateCheck.Finished(); }, 20000);
+    ::PostMessageW(handle, WM_CLOSE, 0, 0);
+  });
+  window.DoModal(nullptr);
+  EXPECT_TRUE(saved) << "the prompt did not appear";
 }
 
 TEST_F(Screenshots, AboutBox) {
