@@ -14,8 +14,8 @@ using phone::ContactRecord;
 
 void writeLiveContact(TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
                       const std::u16string& name) {
-  for (const phone::DataRowRecord* row : index.RowsOf(contact.contactKey)) {
-    const DetailKind kind = index.KindOf(*row);
+  for (const phone::DataRowRecord* row : index.rowsOf(contact.contactKey)) {
+    const DetailKind kind = index.kindOf(*row);
     if (kind == DetailKind::kOther) continue;
     file.AppendLine(name + u"(" + DetailLabel(kind, *row) + u") : " + WideText(row->value));
   }

@@ -105,7 +105,7 @@ std::int32_t writeMessages(const ExportRecords& records, const RecordFacts& fact
                {"State", "Source", "Name", "Number", "Type", "Date", "Direction", "Body"});
   const bool walked = WalkConversations(records, state, [&](const phone::ConversationRecord& conversation) {
     if (conversation.deleted != 0) return writeMessage(file, state, facts.RecoveredMessage(conversation));
-    for (const phone::MessageRecord* message : facts.MessagesOf(conversation)) {
+    for (const phone::MessageRecord* message : facts.messagesOf(conversation)) {
       if (writeMessage(file, state, facts.LiveMessage(*message)) == Visit::kFailed) return Visit::kFailed;
     }
     return Visit::kWritten;

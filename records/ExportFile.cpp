@@ -12,31 +12,31 @@ constexpr std::size_t kPieceBytes = 64 * 1024;
 }  // namespace
 
 bool ExportFile::Write(std::string_view bytes) {
-  if (m_failed) return false;
-  if (!m_file.isOpen() && !m_file.create(m_path)) {
-    m_failed = true;
+  if (failed_) return false;
+  if (!file_.isOpen() && !file_.create(path_)) {
+    failed_ = true;
     return false;
   }
-  m_pending.append(bytes);
-  return m_pending.size() < kPieceBytes || flush();
+  pending_.append(bytes);
+  return pending_.size() < kPieceBytes || flush();
 }
 
 bool ExportFile::flush() {
-  if (!m_file.write(m_pending)) m_failed = true;
-  m_pending.clear();
-  return !m_failed;
+  if (!file_.write(pending_)) failed_ = true;
+  pending_.clear();
+  return !failed_;
 }
 
 bool ExportFile::Close() {
-  if (!m_file.isOpen()) return !m_failed;
-  if (!m_failed) flush();
-  if (!m_file.close()) m_failed = true;
-  return !m_failed;
+  if (!file_.isOpen()) return !failed_;
+  if (!failed_) flush();
+  if (!file_.close()) failed_ = true;
+  return !failed_;
 }
 
 std::string ExportFile::failure() const {
-  if (!m_failed) return std::string();
-  return platform::utf8FromUtf16(m_path) + ": " + m_file.error();
+  if (!failed_) return std::string();
+  return platform::utf8FromUtf16(path_) + ": " + file_.error();
 }
 
 }  // namespace records

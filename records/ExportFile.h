@@ -17,7 +17,7 @@ namespace records {
 class ExportFile {
  public:
   // `path` is the full file path; the file is not touched until bytes are written.
-  explicit ExportFile(std::u16string path) : m_path(std::move(path)) {}
+  explicit ExportFile(std::u16string path) : path_(std::move(path)) {}
   // Closes the file, writing what is gathered (a failure then is lost: call
   // Close to see it).
   ~ExportFile() { Close(); }
@@ -30,26 +30,26 @@ class ExportFile {
   // not be written; nothing more is written then.
   bool Write(std::string_view bytes);
   // Writes what is gathered now (the file stays open). False once the file failed.
-  bool Flush() { return m_failed ? false : (m_pending.empty() || flush()); }
+  bool Flush() { return failed_ ? false : (pending_.empty() || flush()); }
   // Writes what is gathered and closes the file. True when every byte so
   // far reached the file (also when none was written and no file made).
   bool Close();
 
   // True from the first Write that made the file until Close.
-  bool isOpen() const { return m_file.isOpen(); }
-  bool failed() const { return m_failed; }
+  bool isOpen() const { return file_.isOpen(); }
+  bool failed() const { return failed_; }
   // "<path>: <the system's reason>" for the first failure (UTF-8).
   std::string failure() const;
 
-  const std::u16string& path() const { return m_path; }
+  const std::u16string& path() const { return path_; }
 
  private:
   bool flush();
 
-  std::u16string m_path;
-  platform::NewFile m_file;
-  std::string m_pending;
-  bool m_failed = false;
+  std::u16string path_;
+  platform::NewFile file_;
+  std::string pending_;
+  bool failed_ = false;
 };
 
 }  // namespace records

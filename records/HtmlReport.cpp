@@ -132,7 +132,7 @@ ReportPlan planOf(const ExportRecords& records, const RecordFacts& facts, const 
     for (const phone::ConversationRecord* conversation = records.conversations; conversation != nullptr;
          conversation = conversation->next) {
       if (conversation->checked == 0) continue;
-      const auto& list = facts.MessagesOf(*conversation);
+      const auto& list = facts.messagesOf(*conversation);
       ReportPlan::Conversation entry{conversation, std::string(), std::string(), list.size()};
       if (!list.empty()) {
         const MessageFacts first = facts.LiveMessage(*list.front());
@@ -346,7 +346,7 @@ class ReportWriter {
     html += "</h3><div class=\"thread\">\n";
     std::string day;
     std::size_t bubble = 0;
-    for (const phone::MessageRecord* message : facts_.MessagesOf(*conversation.record)) {
+    for (const phone::MessageRecord* message : facts_.messagesOf(*conversation.record)) {
       startRun(html, bubble++);
       appendBubble(html, facts_.LiveMessage(*message), day);
       if (html.size() >= kPieceBytes) {

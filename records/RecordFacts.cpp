@@ -86,8 +86,8 @@ RecordFacts::RecordFacts(const ExportRecords& records)
       messagesByThread_(MessagesByThreadOf(records.messages)),
       contactsByPerson_(ContactsByPersonOf(records.contacts)) {
   for (const phone::ContactRecord* contact = records.contacts; contact != nullptr; contact = contact->next) {
-    for (const phone::DataRowRecord* row : contacts_.RowsOf(contact->contactKey)) {
-      if (contacts_.KindOf(*row) != DetailKind::kPhone) continue;
+    for (const phone::DataRowRecord* row : contacts_.rowsOf(contact->contactKey)) {
+      if (contacts_.kindOf(*row) != DetailKind::kPhone) continue;
       std::string digits = digitsOf(row->value);
       if (digits.empty()) continue;
       contactByDigits_.emplace(digits, contact);
@@ -121,8 +121,8 @@ ContactFacts RecordFacts::LiveContact(const phone::ContactRecord& contact) const
   ContactFacts facts;
   facts.source = SourceName(contact.source);
   facts.name = Utf8Text(contact.displayName);
-  for (const phone::DataRowRecord* row : contacts_.RowsOf(contact.contactKey)) {
-    const DetailKind kind = contacts_.KindOf(*row);
+  for (const phone::DataRowRecord* row : contacts_.rowsOf(contact.contactKey)) {
+    const DetailKind kind = contacts_.kindOf(*row);
     if (kind == DetailKind::kOther) continue;
     facts.details.push_back(ContactDetail{kindName(kind), Utf8Text(DetailLabel(kind, *row)), Utf8Text(row->value)});
   }
@@ -139,7 +139,7 @@ ContactFacts RecordFacts::RecoveredContact(const phone::ContactRecord& contact) 
   return facts;
 }
 
-const std::vector<const phone::MessageRecord*>& RecordFacts::MessagesOf(
+const std::vector<const phone::MessageRecord*>& RecordFacts::messagesOf(
     const phone::ConversationRecord& conversation) const {
   static const std::vector<const phone::MessageRecord*> kNone;
   const auto found = messagesByThread_.find(conversation.threadKey);

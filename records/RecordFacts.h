@@ -86,7 +86,7 @@ class RecordFacts {
   static ContactFacts RecoveredContact(const phone::ContactRecord& contact);
 
   // The messages of a conversation in list order.
-  const std::vector<const phone::MessageRecord*>& MessagesOf(const phone::ConversationRecord& conversation) const;
+  const std::vector<const phone::MessageRecord*>& messagesOf(const phone::ConversationRecord& conversation) const;
   MessageFacts LiveMessage(const phone::MessageRecord& message) const;
   MessageFacts RecoveredMessage(const phone::ConversationRecord& message) const;
 

@@ -37,13 +37,13 @@ ContactIndex::ContactIndex(const ExportRecords& records) {
   }
 }
 
-const std::vector<const phone::DataRowRecord*>& ContactIndex::RowsOf(std::int32_t contactKey) const {
+const std::vector<const phone::DataRowRecord*>& ContactIndex::rowsOf(std::int32_t contactKey) const {
   static const std::vector<const phone::DataRowRecord*> kNone;
   const auto rows = rowsByContact.find(contactKey);
   return rows == rowsByContact.end() ? kNone : rows->second;
 }
 
-DetailKind ContactIndex::KindOf(const phone::DataRowRecord& row) const {
+DetailKind ContactIndex::kindOf(const phone::DataRowRecord& row) const {
   const auto kind = kindByMimeType.find(row.mimeTypeKey);
   return kind == kindByMimeType.end() ? DetailKind::kOther : kind->second;
 }

@@ -32,9 +32,9 @@ struct ContactIndex {
   explicit ContactIndex(const ExportRecords& records);
 
   // The rows of a contact; empty when it has none.
-  const std::vector<const phone::DataRowRecord*>& RowsOf(std::int32_t contactKey) const;
+  const std::vector<const phone::DataRowRecord*>& rowsOf(std::int32_t contactKey) const;
   // The kind of a row; kOther when its mimetype key is unknown.
-  DetailKind KindOf(const phone::DataRowRecord& row) const;
+  DetailKind kindOf(const phone::DataRowRecord& row) const;
 };
 
 // The messages of each thread key, in list order.

@@ -28,10 +28,10 @@ void encodeLine(std::u16string_view text, std::string& bytes) {
 }  // namespace
 
 bool TkTxtFile::AppendLine(std::u16string_view text) {
-  m_line.clear();
-  if (!m_file.isOpen() && !m_file.failed()) m_line.assign(kByteOrderMark);
-  encodeLine(text, m_line);
-  return m_file.Write(m_line);
+  line_.clear();
+  if (!file_.isOpen() && !file_.failed()) line_.assign(kByteOrderMark);
+  encodeLine(text, line_);
+  return file_.Write(line_);
 }
 
 }  // namespace records

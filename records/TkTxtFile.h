@@ -23,7 +23,7 @@ namespace records {
 class TkTxtFile {
  public:
   // `path` is the full file path; the file is not touched until a line is written.
-  explicit TkTxtFile(std::u16string path) : m_file(std::move(path)) {}
+  explicit TkTxtFile(std::u16string path) : file_(std::move(path)) {}
   // The file closes as its ExportFile does, writing what is gathered (a
   // failure then is lost: call Close to see it).
   TkTxtFile(const TkTxtFile&) = delete;
@@ -35,20 +35,20 @@ class TkTxtFile {
   bool AppendLine(std::u16string_view text);
   // Writes what is gathered now (the file stays open). False once the file
   // failed.
-  bool Flush() { return m_file.Flush(); }
+  bool Flush() { return file_.Flush(); }
   // Writes what is gathered and closes the file. True when every line so
   // far reached the file (also when none was written and no file made).
-  bool Close() { return m_file.Close(); }
+  bool Close() { return file_.Close(); }
 
-  bool failed() const { return m_file.failed(); }
+  bool failed() const { return file_.failed(); }
   // "<path>: <the system's reason>" for the first failure (UTF-8).
-  std::string failure() const { return m_file.failure(); }
+  std::string failure() const { return file_.failure(); }
 
-  const std::u16string& path() const { return m_file.path(); }
+  const std::u16string& path() const { return file_.path(); }
 
  private:
-  ExportFile m_file;
-  std::string m_line;  // the bytes of the line being written, kept for its memory
+  ExportFile file_;
+  std::string line_;  // the bytes of the line being written, kept for its memory
 };
 
 }  // namespace records
