@@ -11,21 +11,28 @@ ASAN := build/native-asan
 WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
-# Debian packages the native build and its tests need.
-PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev
+# Debian packages the native build and its tests need (python3 reads the
+# spreadsheet and the report back; tzdata gives the tests their time zones).
+PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev python3 \
+  tzdata
+# A real browser that renders the report, with fonts for its scripts and emoji.
+BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
   wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix \
   fonts-wqy-microhei locales
 
-.PHONY: all setup setup-win build build-asan build-win64 test run run-windows screenshots skin fuzz bench bench-views demo-phone clean
+.PHONY: all setup setup-win setup-browser build build-asan build-win64 test run run-windows screenshots report-screenshot skin fuzz bench bench-views bench-report demo-phone clean
 
 all: build
 
 # Installs whatever of the packages is missing (needs root, as on CI).
 setup:
 	@tools/install-packages.sh $(PACKAGES)
+
+setup-browser: setup
+	@tools/install-packages.sh $(BROWSER_PACKAGES)
 
 setup-win: setup
 	@tools/install-packages.sh $(WIN_PACKAGES)
@@ -43,7 +50,9 @@ build-win64: setup-win
 	cmake --preset win64 >/dev/null
 	cmake --build $(WIN64) -j$(JOBS)
 
-test: build build-asan build-win64
+# The browser comes first, so that configuring finds it and registers the
+# test that renders the report (report_in_browser).
+test: setup-browser build build-asan build-win64
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(WIN64) --output-on-failure
@@ -84,6 +93,11 @@ screenshots: build-win64
 	  tools/wine-test.sh $(WIN64)/tests/program_tests.exe --gtest_filter='ProgramScreenshots.*'
 	@ls -1 build/screenshots
 
+# The demo phone's report.html rendered by headless Chromium, offline, into
+# build/screenshots/report.png; fails when the page logs to its console.
+report-screenshot: build setup-browser
+	tools/report-screenshot.sh $(CLI) build/screenshots/report.png
+
 # Regenerates the skin pictures in image/ from tools/make_skin.py.
 skin:
 	@tools/install-packages.sh python3-pil fonts-dejavu-core
@@ -100,6 +114,16 @@ bench: build
 	$(NATIVE)/bench/carve_bench
 	$(NATIVE)/tools/make-android-phones build/phones
 	$(NATIVE)/bench/deep_recall build/phones/*
+
+# A report of one conversation of 20,000 messages: its size, and the time
+# headless Chromium takes to open it, against an empty page.
+bench-report: build setup-browser
+	$(NATIVE)/bench/pipeline_bench --contacts 200 --messages 20409 --threads 1 --once --format html \
+	  --dir build/bench-data/report
+	tools/report-screenshot.sh --page build/bench-data/report/export/ZephyrloomRescue*/report.html \
+	  build/screenshots/report-20000.png
+	@printf '<!DOCTYPE html><meta charset="utf-8"><title>empty</title><p>empty' > build/bench-data/report/empty.html
+	tools/report-screenshot.sh --page build/bench-data/report/empty.html build/bench-data/report/empty.png
 
 # Timings of the conversation view (20,000 messages) and of the scan page
 # (20,000 contacts) under Wine.

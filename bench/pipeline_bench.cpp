@@ -2,9 +2,12 @@
 // then on one twice as large: the growth should stay linear.
 //
 //   pipeline_bench [--contacts N] [--messages N] [--threads N] [--dir DIR]
+//                  [--format text|csv|html] [--once]
 //
 // Defaults: 20,000 contacts (60,000 data rows), 200,000 messages in 2,000
-// threads; the doubled phone has twice of each.
+// threads, exported as text; the doubled phone has twice of each. --once
+// leaves the doubled phone out; the export of the last phone stays in
+// DIR/export.
 
 #include <sqlite3.h>
 
@@ -43,7 +46,7 @@ struct Timing {
   int exported;
 };
 
-Timing measure(const fs::path& dir, int contacts, int messages, int threads) {
+Timing measure(const fs::path& dir, int contacts, int messages, int threads, const records::ExportOptions& options) {
   const fs::path contactsDb = dir / "contacts2.db";
   const fs::path smsDb = dir / "mmssms.db";
   bench::makePhoneContacts(contactsDb.string(), contacts);
@@ -82,7 +85,7 @@ Timing measure(const fs::path& dir, int contacts, int messages, int threads) {
   fs::remove_all(dir / "export");
   fs::create_directories(dir / "export");
   records::PrepareExport(state, checked, platform::utf16FromNarrow((dir / "export").string()), std::time(nullptr));
-  timing.exported = records::RunExport(exportRecords, contactsCategory, messagesCategory, state);
+  timing.exported = records::RunExport(exportRecords, contactsCategory, messagesCategory, state, options);
   timing.exportSeconds = seconds(start);
   return timing;
 }
@@ -92,21 +95,34 @@ Timing measure(const fs::path& dir, int contacts, int messages, int threads) {
 int main(int argc, char** argv) {
   int contacts = 20000, messages = 200000, threads = 2000;
   std::string dir = "build/bench-data/pipeline";
-  for (int k = 1; k + 1 < argc; k += 2) {
+  bool once = false;
+  records::ExportOptions options;
+  for (int k = 1; k < argc; ++k) {
     const std::string name = argv[k];
-    if (name == "--contacts") contacts = std::atoi(argv[k + 1]);
-    else if (name == "--messages") messages = std::atoi(argv[k + 1]);
-    else if (name == "--threads") threads = std::atoi(argv[k + 1]);
-    else if (name == "--dir") dir = argv[k + 1];
+    if (name == "--once") {
+      once = true;
+      continue;
+    }
+    if (k + 1 >= argc) break;
+    const char* value = argv[++k];
+    if (name == "--contacts") contacts = std::atoi(value);
+    else if (name == "--messages") messages = std::atoi(value);
+    else if (name == "--threads") threads = std::atoi(value);
+    else if (name == "--dir") dir = value;
+    else if (name == "--format" && !records::ExportFormatNamed(value, options.format)) {
+      std::fprintf(stderr, "pipeline_bench: unknown format %s\n", value);
+      return 2;
+    }
   }
   fs::create_directories(dir);
-  const Timing single = measure(dir, contacts, messages, threads);
-  const Timing doubled = measure(dir, 2 * contacts, 2 * messages, 2 * threads);
   const auto report = [](const char* label, const Timing& t) {
     std::printf("%-8s recovery %6.3f s  scan %6.3f s  export %6.3f s  (%d records exported)  scan+export %6.3f s\n",
                 label, t.recovery, t.scan, t.exportSeconds, t.exported, t.scan + t.exportSeconds);
   };
+  const Timing single = measure(dir, contacts, messages, threads, options);
   report("phone", single);
+  if (once) return 0;
+  const Timing doubled = measure(dir, 2 * contacts, 2 * messages, 2 * threads, options);
   report("doubled", doubled);
   std::printf("growth   scan x%.2f  export x%.2f  scan+export x%.2f\n", doubled.scan / single.scan,
               doubled.exportSeconds / single.exportSeconds,

@@ -12,22 +12,24 @@
 namespace cli {
 
 const char* const kDemoUsage =
-    "usage: zephyrloom-rescue demo [--out DIR] [--carve-only]\n"
+    "usage: zephyrloom-rescue demo [--out DIR] [--carve-only] [--format text|csv|html]\n"
     "\n"
     "Runs everything on the demo phone: copies its databases into DIR/phone,\n"
     "recovers the deleted contacts and messages, loads the live ones, and\n"
-    "exports all of them as UTF-16 text files into a new folder in DIR\n"
-    "(default: ./out).\n"
+    "exports all of them into a new folder in DIR (default: ./out): as\n"
+    "UTF-16 text files, or as with export --format (see export --help).\n"
     "\n"
     "  --carve-only   without the deep pass (see 'scan --help')\n";
 
 int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out"}, {"--help", "-h", "--carve-only"});
+  const ParsedArguments parsed = ParseArguments(args, {"--out", "--format"}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kDemoUsage;
     return kExitOk;
   }
   if (!parsed.error.empty()) return UsageError(err, "demo", parsed.error);
+  records::ExportOptions options;
+  if (!ExportOptionsOf(parsed.option("--format"), "demo", options, err)) return kExitUsage;
   if (!parsed.words.empty()) return UsageError(err, "demo", "unexpected argument '" + parsed.words[0] + "'");
   const std::string folder = parsed.option("--out").value_or("out");
 
@@ -46,7 +48,7 @@ int runDemo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
   out << "== Exporting\n";
-  return ExportScan(scan, summary, folder, recordText, out, err);
+  return ExportScan(scan, summary, folder, recordText, out, err, options);
 }
 
 }  // namespace cli

@@ -17,11 +17,23 @@ namespace cli {
 
 const char* const kExportUsage =
     "usage: zephyrloom-rescue export [--carve-only] CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
+    "                                [--format text|csv|html]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
-    "live ones, and writes all of them to UTF-16 text files in a new folder\n"
-    "DIR/ZephyrloomRescueYYYYMMDDhhmmss: one folder per category, contacts.txt,\n"
-    "one file per conversation and deleted.txt. DIR is created if needed.\n"
+    "live ones, and writes all of them into a new folder\n"
+    "DIR/ZephyrloomRescueYYYYMMDDhhmmss. DIR is created if needed.\n"
+    "\n"
+    "  --format text   UTF-16 text files (the default, as the program writes them):\n"
+    "                  one folder per category, contacts.txt, one file per\n"
+    "                  conversation and deleted.txt\n"
+    "  --format csv    contacts.csv and messages.csv for a spreadsheet: UTF-8,\n"
+    "                  one row per contact detail and per message, live and\n"
+    "                  deleted; a cell that begins with = + - @ gets a leading '\n"
+    "                  so that it shows as text and is never run as a formula\n"
+    "  --format html   report.html: the record of the acquisition, every\n"
+    "                  conversation as chat bubbles and the contacts, deleted\n"
+    "                  ones marked; one file that opens offline in any browser\n"
+    "                  and runs no script\n"
     "\n"
     "The copies are first checked against the record of their acquisition\n"
     "(FILE, or zephyrloom-evidence.txt in the folder above the copies' folders\n"
@@ -50,8 +62,15 @@ bool copyRecordInto(const std::u16string& root, const std::string& recordText, s
 
 }  // namespace
 
+bool ExportOptionsOf(const std::optional<std::string>& format, const std::string& command,
+                     records::ExportOptions& options, std::ostream& err) {
+  if (!format || records::ExportFormatNamed(*format, options.format)) return true;
+  UsageError(err, command, "unknown format '" + *format + "' (text, csv or html)");
+  return false;
+}
+
 int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& outFolder,
-               const std::string& recordText, std::ostream& out, std::ostream& err) {
+               const std::string& recordText, std::ostream& out, std::ostream& err, records::ExportOptions options) {
   const std::u16string folder = platform::utf16FromNarrow(outFolder);
   if (!platform::createFolders(outFolder) && !platform::fileExists(outFolder)) {
     err << "zephyrloom-rescue export: cannot create the folder " << outFolder << "\n";
@@ -86,10 +105,17 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     return kExitUsage;
   }
   const bool recordCopied = recordText.empty() || copyRecordInto(state.outputFolder, recordText, err);
+  // The report shows the record it was checked against.
+  if (!recordText.empty()) {
+    std::string problem;
+    if (const auto record = phone::ParseEvidence(recordText, problem)) {
+      options.report.evidence = records::ReportFactsOf(*record);
+    }
+  }
   // PrepareExport clears the stop flag: an interrupt that came just before
   // must still stop the export.
   if (platform::InterruptGuard::interrupted()) scan.stopFlag().store(1);
-  const std::int32_t handled = pipeline.RunExport(contacts, messages);
+  const std::int32_t handled = pipeline.RunExport(contacts, messages, options);
   const std::string root = platform::utf8FromUtf16(state.outputFolder);
   if (!state.complete) {
     err << "zephyrloom-rescue export: ";
@@ -117,12 +143,15 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
 }
 
 int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArguments parsed = ParseArguments(args, {"--out", "--evidence"}, {"--help", "-h", "--carve-only"});
+  const ParsedArguments parsed =
+      ParseArguments(args, {"--out", "--evidence", "--format"}, {"--help", "-h", "--carve-only"});
   if (parsed.flag("--help") || parsed.flag("-h")) {
     out << kExportUsage;
     return kExitOk;
   }
   if (!parsed.error.empty()) return UsageError(err, "export", parsed.error);
+  records::ExportOptions options;
+  if (!ExportOptionsOf(parsed.option("--format"), "export", options, err)) return kExitUsage;
   if (parsed.words.size() != 2) return UsageError(err, "export", "expected CONTACTS_DB and SMS_DB");
   const auto outFolder = parsed.option("--out");
   if (!outFolder || outFolder->empty()) return UsageError(err, "export", "missing --out DIR");
@@ -139,7 +168,7 @@ int runExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const platform::InterruptGuard interrupts(scan.stopFlag());
   const ScanSummary summary = scan.run();
   PrintSummary(summary, out);
-  return ExportScan(scan, summary, *outFolder, recordText, out, err);
+  return ExportScan(scan, summary, *outFolder, recordText, out, err, options);
 }
 
 }  // namespace cli

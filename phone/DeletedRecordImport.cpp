@@ -45,6 +45,7 @@ std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, s
     record->contactKey = sequence;
     record->checked = 1;
     record->deleted = 1;
+    record->source = kSourceFreeSpace;
     record->displayName = copy;
     record->next = nullptr;
     records.push_back(record);
@@ -62,6 +63,7 @@ std::size_t ImportRecoveredMessages(std::string_view text, RecordArena& arena,
     record->threadKey = sequence;
     record->checked = 1;
     record->deleted = 1;
+    record->source = kSourceFreeSpace;
     record->recoveredText = copy;
     record->next = nullptr;
     records.push_back(record);

@@ -34,8 +34,8 @@ std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, s
                                     const ProgressUnit& onRecord);
 
 // Appends one recovered message per line of the deleted-messages text:
-// threadKey = line number from 0, checked 1, deleted 1, recoveredText = the
-// line, next null. Returns the number of records made.
+// threadKey = line number from 0, checked 1, deleted 1, source free space,
+// recoveredText = the line, next null. Returns the number of records made.
 std::size_t ImportRecoveredMessages(std::string_view text, RecordArena& arena,
                                     std::vector<ConversationRecord*>& records, const ProgressUnit& onRecord);
 

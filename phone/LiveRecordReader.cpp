@@ -577,6 +577,7 @@ class SmsReader {
       record->personKey = key32(scan.integer(kPerson));
       const std::string time = FormatMessageTime(date);
       record->timeText = time.empty() ? nullptr : arena_.copyText(time);
+      SetMessageDate(*record, date > 0 ? date : 0);
       record->typeCode = key32(scan.integer(kType));
       record->direction = scan.integer(kType) == 1 ? kDirectionReceived : kDirectionSent;
       record->body = storeText(arena_, scan.text(kBody));

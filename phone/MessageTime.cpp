@@ -19,4 +19,9 @@ std::string FormatMessageTime(std::int64_t millisSinceEpoch) {
   return std::string(text, static_cast<std::size_t>(length));
 }
 
+std::string FormatIsoMessageTime(std::int64_t millisSinceEpoch) {
+  if (millisSinceEpoch <= 0) return std::string();
+  return platform::Iso8601LocalTime(millisSinceEpoch / 1000);
+}
+
 }  // namespace phone

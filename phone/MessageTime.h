@@ -12,4 +12,10 @@ namespace phone {
 // negative values (no date stored) and for moments the system cannot convert.
 std::string FormatMessageTime(std::int64_t millisSinceEpoch);
 
+// The same moment as ISO 8601 local time with the zone's offset from UTC at
+// that moment (platform::Iso8601LocalTime), e.g. 2019-01-13T16:54:50+01:00,
+// which names the instant wherever it is read. Empty for 0 and negative
+// values (no date stored) and for moments the system cannot convert.
+std::string FormatIsoMessageTime(std::int64_t millisSinceEpoch);
+
 }  // namespace phone

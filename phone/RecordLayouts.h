@@ -31,7 +31,8 @@ namespace phone {
 //    12     4  deleted            0 live, 1 recovered
 //    16     4  displayName        text
 //    20     4  displayNameSource  40 = taken from a structured name
-//    24     4  reserved           (not read)
+//    24     4  source             where the record was read from, a
+//                                 RecordSource (ours)
 //    28     4  next
 struct ContactRecord {
   std::int32_t contactKey;
@@ -40,12 +41,26 @@ struct ContactRecord {
   std::int32_t deleted;
   const char* displayName;
   std::int32_t displayNameSource;
-  std::int32_t reserved;
+  std::int32_t source;
   ContactRecord* next;
 };
 
 // The display-name source of a name taken from a structured name.
 constexpr std::int32_t kDisplayNameFromStructuredName = 40;
+
+// Where a contact or a recovered message was read from. Live records are
+// rows of the live tables (0, what a zero-filled record holds); the deleted
+// ones name the part of the copies their text was carved from.
+enum RecordSource : std::int32_t {
+  kSourceLive = 0,
+  kSourceFreeSpace = 1,      // freeblocks and unassigned areas of the table's pages
+  kSourceWal = 2,            // page images in the write-ahead log
+  kSourceJournal = 3,        // page images in a rollback journal
+  kSourceIndex = 4,          // entries of an index of the table
+  kSourceSearchIndex = 5,    // the full-text search index
+  kSourceMarkedDeleted = 6,  // rows the provider marked deleted and still keeps
+  kSourceFreelist = 7,       // pages on the freelist
+};
 
 // One raw contact (the per-account part of a contact), 32 bytes. Only the
 // one-byte checked flag and next are read by the program.
@@ -129,7 +144,9 @@ constexpr const char kMimeTypeOrganization[] = "vnd.android.cursor.item/organiza
 //     4     1  checked            0/1
 //     5     3  reserved0
 //     8     4  messageCount       messages of the thread in the message list (ours)
-//    12    20  reserved1
+//    12     4  source             recovered records: where the text was
+//                                 carved from, a RecordSource (ours)
+//    16    16  reserved1
 //    32     4  deleted            0 live, 1 recovered
 //    36     4  recoveredText      text, recovered records only
 //    40     4  next
@@ -138,7 +155,8 @@ struct ConversationRecord {
   std::uint8_t checked;
   std::uint8_t reserved0[3];
   std::int32_t messageCount;
-  std::int32_t reserved1[5];
+  std::int32_t source;
+  std::int32_t reserved1[4];
   std::int32_t deleted;
   const char* recoveredText;
   ConversationRecord* next;
@@ -154,7 +172,9 @@ struct ConversationRecord {
 //    12     4  personKey          sms.person, 0 = none
 //    16     4  timeText           text: local time of sms.date
 //    20     4  typeCode           sms.type as stored (ours)
-//    24     8  reserved0
+//    24     8  dateMillis         sms.date: milliseconds since 1970 UTC, 0 when
+//                                 none; low 32 bits, then high (ours; read
+//                                 with MessageDateOf)
 //    32     4  direction          1 received, 2 every other kind
 //    36     4  reserved1
 //    40     4  body               text
@@ -167,7 +187,9 @@ struct MessageRecord {
   std::int32_t personKey;
   const char* timeText;
   std::int32_t typeCode;
-  std::int32_t reserved0[2];
+  // Two halves: an 8-byte integer would move the fields after it on
+  // targets that align it to 8.
+  std::uint32_t dateMillis[2];
   std::int32_t direction;
   std::int32_t reserved1;
   const char* body;
@@ -177,6 +199,18 @@ struct MessageRecord {
 
 constexpr std::int32_t kDirectionReceived = 1;
 constexpr std::int32_t kDirectionSent = 2;
+
+// The message's date in milliseconds since 1970 UTC, 0 when it has none.
+inline std::int64_t MessageDateOf(const MessageRecord& message) {
+  const std::uint64_t bits = std::uint64_t{message.dateMillis[1]} << 32 | message.dateMillis[0];
+  return static_cast<std::int64_t>(bits);
+}
+
+inline void SetMessageDate(MessageRecord& message, std::int64_t millisSinceEpoch) {
+  const auto bits = static_cast<std::uint64_t>(millisSinceEpoch);
+  message.dateMillis[0] = static_cast<std::uint32_t>(bits);
+  message.dateMillis[1] = static_cast<std::uint32_t>(bits >> 32);
+}
 
 // The layouts are shared with code that reads them by offset: on a 32-bit
 // target every offset and size must be exactly the tabled one.
@@ -194,7 +228,7 @@ static_assert(!kThirtyTwoBit || offsetof(ContactRecord, personKey) == 8, "Contac
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, deleted) == 12, "ContactRecord::deleted");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, displayName) == 16, "ContactRecord::displayName");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, displayNameSource) == 20, "ContactRecord::displayNameSource");
-static_assert(!kThirtyTwoBit || offsetof(ContactRecord, reserved) == 24, "ContactRecord::reserved");
+static_assert(!kThirtyTwoBit || offsetof(ContactRecord, source) == 24, "ContactRecord::source");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, next) == 28, "ContactRecord::next");
 
 static_assert(!kThirtyTwoBit || sizeof(ContactExtraRecord) == 32, "ContactExtraRecord size");
@@ -228,6 +262,7 @@ static_assert(!kThirtyTwoBit || sizeof(ConversationRecord) == 44, "ConversationR
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, threadKey) == 0, "ConversationRecord::threadKey");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, checked) == 4, "ConversationRecord::checked");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, messageCount) == 8, "ConversationRecord::messageCount");
+static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, source) == 12, "ConversationRecord::source");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, deleted) == 32, "ConversationRecord::deleted");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, recoveredText) == 36, "ConversationRecord::recoveredText");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, next) == 40, "ConversationRecord::next");
@@ -239,6 +274,7 @@ static_assert(!kThirtyTwoBit || offsetof(MessageRecord, address) == 8, "MessageR
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, personKey) == 12, "MessageRecord::personKey");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, timeText) == 16, "MessageRecord::timeText");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, typeCode) == 20, "MessageRecord::typeCode");
+static_assert(!kThirtyTwoBit || offsetof(MessageRecord, dateMillis) == 24, "MessageRecord::dateMillis");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, direction) == 32, "MessageRecord::direction");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, body) == 40, "MessageRecord::body");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, next) == 48, "MessageRecord::next");

@@ -1,70 +1,23 @@
 #include "records/ContactsExport.h"
 
-#include <cstring>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "platform/FileSystem.h"
+#include "records/RecordIndex.h"
 #include "records/TkTxtFile.h"
-#include "records/TypeLabels.h"
 
 namespace records {
 
 namespace {
 
 using phone::ContactRecord;
-using phone::DataRowRecord;
-using phone::MimeTypeRecord;
-
-enum class RowKind { kOther, kOrganization, kPhone, kEmail };
-
-RowKind kindOf(const char* mimeType) {
-  if (std::strcmp(mimeType, phone::kMimeTypeOrganization) == 0) return RowKind::kOrganization;
-  if (std::strcmp(mimeType, phone::kMimeTypePhone) == 0) return RowKind::kPhone;
-  if (std::strcmp(mimeType, phone::kMimeTypeEmail) == 0) return RowKind::kEmail;
-  return RowKind::kOther;
-}
-
-// The data rows of each contact key in list order, and the kind of each
-// mimetype key (the first record with that key decides).
-struct ContactIndex {
-  std::unordered_map<std::int32_t, std::vector<const DataRowRecord*>> rowsByContact;
-  std::unordered_map<std::int32_t, RowKind> kindByMimeType;
-
-  explicit ContactIndex(const ExportRecords& records) {
-    for (const MimeTypeRecord* type = records.mimeTypes; type != nullptr; type = type->next) {
-      // A key whose text is absent resolves to nothing: its rows are skipped.
-      kindByMimeType.emplace(type->key, type->mimeType == nullptr ? RowKind::kOther : kindOf(type->mimeType));
-    }
-    for (const DataRowRecord* row = records.dataRows; row != nullptr; row = row->next) {
-      rowsByContact[row->contactKey].push_back(row);
-    }
-  }
-};
-
-std::u16string labelOf(RowKind kind, const DataRowRecord& row) {
-  switch (kind) {
-    case RowKind::kOrganization:
-      return u"Company";
-    case RowKind::kPhone:
-      return std::u16string(PhoneTypeLabel(TypeCodeOf(row.typeCode)));
-    case RowKind::kEmail:
-      return std::u16string(EmailTypeLabel(TypeCodeOf(row.typeCode)));
-    case RowKind::kOther:
-      break;
-  }
-  return std::u16string();
-}
 
 void writeLiveContact(TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
                       const std::u16string& name) {
-  const auto rows = index.rowsByContact.find(contact.contactKey);
-  if (rows == index.rowsByContact.end()) return;
-  for (const DataRowRecord* row : rows->second) {
-    const auto kind = index.kindByMimeType.find(row->mimeTypeKey);
-    if (kind == index.kindByMimeType.end() || kind->second == RowKind::kOther) continue;
-    file.AppendLine(name + u"(" + labelOf(kind->second, *row) + u") : " + WideText(row->value));
+  for (const phone::DataRowRecord* row : index.rowsOf(contact.contactKey)) {
+    const DetailKind kind = index.kindOf(*row);
+    if (kind == DetailKind::kOther) continue;
+    file.AppendLine(name + u"(" + DetailLabel(kind, *row) + u") : " + WideText(row->value));
   }
 }
 

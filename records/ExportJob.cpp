@@ -9,6 +9,7 @@
 #include "platform/NewFile.h"
 #include "platform/TextEncoding.h"
 #include "records/ContactsExport.h"
+#include "records/CsvExport.h"
 #include "records/MessagesExport.h"
 #include "records/TkTxtFile.h"
 
@@ -118,6 +119,7 @@ ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::
     return ExportStart::kNoRoot;
   }
   state.outputFolder = *root;
+  state.startTime = now;
   state.exportTotal = checkedRecords;
   state.progressCount = 0;
   state.filesWritten = 0;
@@ -125,12 +127,35 @@ ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::
   return ExportStart::kStarted;
 }
 
+bool ExportFormatNamed(std::string_view name, ExportFormat& format) {
+  if (name == "text") {
+    format = ExportFormat::kText;
+  } else if (name == "csv") {
+    format = ExportFormat::kSpreadsheet;
+  } else if (name == "html") {
+    format = ExportFormat::kReport;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::int32_t RunExport(const ExportRecords& records, const ExportCategory& contacts, const ExportCategory& messages,
-                       ExportState& state) {
+                       ExportState& state, const ExportOptions& options) {
   state.complete = false;
   state.incomplete = IncompleteExport::kNotSo;
-  state.complete = !(contacts.holdsRecords && ExportContacts(records, contacts, state) == -1) &&
-                   !(messages.holdsRecords && ExportMessages(records, messages, state) == -1);
+  switch (options.format) {
+    case ExportFormat::kText:
+      state.complete = !(contacts.holdsRecords && ExportContacts(records, contacts, state) == -1) &&
+                       !(messages.holdsRecords && ExportMessages(records, messages, state) == -1);
+      break;
+    case ExportFormat::kSpreadsheet:
+      state.complete = ExportSpreadsheet(records, contacts, messages, state) != -1;
+      break;
+    case ExportFormat::kReport:
+      state.complete = ExportReport(records, contacts, messages, options.report, state) != -1;
+      break;
+  }
   if (!state.complete) state.incomplete = markIncomplete(state);
   return state.progressCount;
 }

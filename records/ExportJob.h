@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "records/ExportState.h"
+#include "records/HtmlReport.h"
 
 namespace records {
 
@@ -56,15 +57,34 @@ enum class ExportStart {
 ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::u16string_view pickedFolder,
                           std::int64_t now);
 
-// The export worker's work: the contacts when that category holds records,
-// then, unless the contacts export was stopped or failed, the messages when
-// that category holds records. Returns the progress count: the records
-// handled. Sets state.complete when both ended with every record written;
-// otherwise (stopped, or a file or folder failed: state.failure) it writes
-// kIncompleteMarkerName into the root, and when even that cannot be
-// written removes the root, and says which in state.incomplete.
+// The forms an export can take. The window exports text; the command line
+// can also write a spreadsheet or a report to look at.
+enum class ExportFormat {
+  kText,         // the UTF-16 text files: a folder per category (ContactsExport.h, MessagesExport.h)
+  kSpreadsheet,  // contacts.csv and messages.csv (CsvExport.h)
+  kReport,       // report.html (HtmlReport.h)
+};
+
+// The format named "text", "csv" or "html"; false for any other name.
+bool ExportFormatNamed(std::string_view name, ExportFormat& format);
+
+struct ExportOptions {
+  ExportFormat format = ExportFormat::kText;
+  // What the report shows beside the records (its evidence record).
+  ReportOptions report;
+};
+
+// The export worker's work in the chosen format. As text: the contacts
+// when that category holds records, then, unless the contacts export was
+// stopped or failed, the messages when that category holds records; the
+// other formats write the same records into their files in the root.
+// Returns the progress count: the records handled. Sets state.complete
+// when the export ended with every record written; otherwise (stopped, or
+// a file or folder failed: state.failure) it writes kIncompleteMarkerName
+// into the root, and when even that cannot be written removes the root,
+// and says which in state.incomplete.
 std::int32_t RunExport(const ExportRecords& records, const ExportCategory& contacts, const ExportCategory& messages,
-                       ExportState& state);
+                       ExportState& state, const ExportOptions& options = ExportOptions());
 
 // The file put in the root of an export that did not end complete: it
 // says why, so that a partial export never looks like a whole one.

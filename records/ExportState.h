@@ -76,6 +76,8 @@ struct ExportState {
 
   // The export root folder, once the export is prepared.
   std::u16string outputFolder;
+  // When the export was prepared, in seconds since 1970 (the root's time).
+  std::int64_t startTime = 0;
   // Checked records found when the export started: the progress denominator.
   std::int32_t exportTotal = 0;
   // Records handled so far (one per contact, conversation, recovered

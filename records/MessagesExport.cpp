@@ -1,10 +1,10 @@
 #include "records/MessagesExport.h"
 
-#include <unordered_map>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "records/ExportFileName.h"
+#include "records/RecordIndex.h"
 #include "records/TkTxtFile.h"
 
 namespace records {
@@ -18,32 +18,11 @@ using phone::ContactRecord;
 using phone::ConversationRecord;
 using phone::MessageRecord;
 
-// The messages of each thread key, in list order.
-std::unordered_map<std::int32_t, std::vector<const MessageRecord*>> messagesByThread(const MessageRecord* messages) {
-  std::unordered_map<std::int32_t, std::vector<const MessageRecord*>> byThread;
-  for (const MessageRecord* message = messages; message != nullptr; message = message->next) {
-    byThread[message->threadKey].push_back(message);
-  }
-  return byThread;
-}
-
-// The first contact of each non-zero person key.
-std::unordered_map<std::int32_t, const ContactRecord*> contactsByPerson(const ContactRecord* contacts) {
-  std::unordered_map<std::int32_t, const ContactRecord*> byPerson;
-  for (const ContactRecord* contact = contacts; contact != nullptr; contact = contact->next) {
-    if (contact->personKey != 0) byPerson.emplace(contact->personKey, contact);
-  }
-  return byPerson;
-}
-
-std::u16string peerLabelOf(const MessageRecord* first,
-                           const std::unordered_map<std::int32_t, const ContactRecord*>& byPerson) {
+std::u16string peerLabelOf(const MessageRecord* first, const ContactsByPerson& byPerson) {
   if (first == nullptr) return std::u16string();
-  if (first->personKey != 0) {
-    const auto contact = byPerson.find(first->personKey);
-    if (contact != byPerson.end() && contact->second->displayNameSource == phone::kDisplayNameFromStructuredName) {
-      return WideText(contact->second->displayName);
-    }
+  const ContactRecord* contact = ContactOf(*first, byPerson);
+  if (contact != nullptr && contact->displayNameSource == phone::kDisplayNameFromStructuredName) {
+    return WideText(contact->displayName);
   }
   return WideText(first->address);
 }
@@ -62,7 +41,7 @@ void writeConversation(TkTxtFile& file, const std::vector<const MessageRecord*>&
 }  // namespace
 
 std::u16string PeerLabel(const MessageRecord* firstMessage, const ContactRecord* contacts) {
-  return peerLabelOf(firstMessage, contactsByPerson(contacts));
+  return peerLabelOf(firstMessage, ContactsByPersonOf(contacts));
 }
 
 std::u16string ConversationFileName(const std::u16string& peerLabel) {
@@ -85,8 +64,8 @@ std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& 
   const std::u16string folderPath = MakeCategoryFolder(state, category, checked);
   if (folderPath.empty()) return -1;
   const std::u16string folder = folderPath + platform::kPathSeparator;
-  const auto byThread = messagesByThread(records.messages);
-  const auto byPerson = contactsByPerson(records.contacts);
+  const auto byThread = MessagesByThreadOf(records.messages);
+  const auto byPerson = ContactsByPersonOf(records.contacts);
   const std::vector<const MessageRecord*> noMessages;
   // Every conversation gets a file of its own, even when the names made
   // from two labels are the same; deleted.txt is kept for its own file.

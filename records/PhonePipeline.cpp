@@ -107,9 +107,10 @@ ExportStart PhonePipeline::PrepareExport(std::int32_t checked, std::u16string_vi
   return records::PrepareExport(*exportState_, checked, pickedFolder, now);
 }
 
-std::int32_t PhonePipeline::RunExport(const ExportCategory& contacts, const ExportCategory& messages) {
+std::int32_t PhonePipeline::RunExport(const ExportCategory& contacts, const ExportCategory& messages,
+                                     const ExportOptions& options) {
   if (!exportState_) return 0;
-  return records::RunExport(View(), contacts, messages, *exportState_);
+  return records::RunExport(View(), contacts, messages, *exportState_, options);
 }
 
 void PhonePipeline::Clear() {

@@ -103,7 +103,8 @@ class PhonePipeline : private PipelineSink {
   // exportState() once Prepare has made it.
   std::int32_t CountChecked(const ExportCategory& contacts, const ExportCategory& messages) const;
   ExportStart PrepareExport(std::int32_t checked, std::u16string_view pickedFolder, std::int64_t now);
-  std::int32_t RunExport(const ExportCategory& contacts, const ExportCategory& messages);
+  std::int32_t RunExport(const ExportCategory& contacts, const ExportCategory& messages,
+                         const ExportOptions& options = ExportOptions());
   const ExportState* exportState() const { return exportState_ ? &*exportState_ : nullptr; }
 
   // Forgets the records, the recovered texts and the findings (Back, close).

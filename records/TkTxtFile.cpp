@@ -1,15 +1,10 @@
 #include "records/TkTxtFile.h"
 
-#include "platform/TextEncoding.h"
-
 namespace records {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xFF\xFE";
-
-// Lines are gathered up to this many bytes before they are written.
-constexpr std::size_t kPieceBytes = 64 * 1024;
 
 void appendUnit(std::string& out, char16_t unit) {
   out += static_cast<char>(unit & 0xFF);
@@ -33,34 +28,10 @@ void encodeLine(std::u16string_view text, std::string& bytes) {
 }  // namespace
 
 bool TkTxtFile::AppendLine(std::u16string_view text) {
-  if (m_failed) return false;
-  if (!m_file.isOpen()) {
-    if (!m_file.create(m_path)) {
-      m_failed = true;
-      return false;
-    }
-    m_pending.assign(kByteOrderMark);
-  }
-  encodeLine(text, m_pending);
-  return m_pending.size() < kPieceBytes || flush();
-}
-
-bool TkTxtFile::flush() {
-  if (!m_file.write(m_pending)) m_failed = true;
-  m_pending.clear();
-  return !m_failed;
-}
-
-bool TkTxtFile::Close() {
-  if (!m_file.isOpen()) return !m_failed;
-  if (!m_failed) flush();
-  if (!m_file.close()) m_failed = true;
-  return !m_failed;
-}
-
-std::string TkTxtFile::failure() const {
-  if (!m_failed) return std::string();
-  return platform::utf8FromUtf16(m_path) + ": " + m_file.error();
+  line_.clear();
+  if (!file_.isOpen() && !file_.failed()) line_.assign(kByteOrderMark);
+  encodeLine(text, line_);
+  return file_.Write(line_);
 }
 
 }  // namespace records

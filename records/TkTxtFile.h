@@ -4,7 +4,7 @@
 // with the first line and only when nothing of its name exists (an earlier
 // file, a folder or a link planted there is never opened or followed); it
 // stays open until Close, and lines are gathered in memory and written in
-// large pieces.
+// large pieces (ExportFile).
 //
 // On disk: the byte-order mark FF FE, then each line's UTF-16 code units
 // little-endian, every line feed (the one that ends the line and any inside
@@ -16,17 +16,16 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/NewFile.h"
+#include "records/ExportFile.h"
 
 namespace records {
 
 class TkTxtFile {
  public:
   // `path` is the full file path; the file is not touched until a line is written.
-  explicit TkTxtFile(std::u16string path) : m_path(std::move(path)) {}
-  // Closes the file, writing what is gathered (a failure then is lost: call
-  // Close to see it).
-  ~TkTxtFile() { Close(); }
+  explicit TkTxtFile(std::u16string path) : file_(std::move(path)) {}
+  // The file closes as its ExportFile does, writing what is gathered (a
+  // failure then is lost: call Close to see it).
   TkTxtFile(const TkTxtFile&) = delete;
   TkTxtFile& operator=(const TkTxtFile&) = delete;
 
@@ -36,24 +35,20 @@ class TkTxtFile {
   bool AppendLine(std::u16string_view text);
   // Writes what is gathered now (the file stays open). False once the file
   // failed.
-  bool Flush() { return m_failed ? false : (m_pending.empty() || flush()); }
+  bool Flush() { return file_.Flush(); }
   // Writes what is gathered and closes the file. True when every line so
   // far reached the file (also when none was written and no file made).
-  bool Close();
+  bool Close() { return file_.Close(); }
 
-  bool failed() const { return m_failed; }
+  bool failed() const { return file_.failed(); }
   // "<path>: <the system's reason>" for the first failure (UTF-8).
-  std::string failure() const;
+  std::string failure() const { return file_.failure(); }
 
-  const std::u16string& path() const { return m_path; }
+  const std::u16string& path() const { return file_.path(); }
 
  private:
-  bool flush();
-
-  std::u16string m_path;
-  platform::NewFile m_file;
-  std::string m_pending;
-  bool m_failed = false;
+  ExportFile file_;
+  std::string line_;  // the bytes of the line being written, kept for its memory
 };
 
 }  // namespace records

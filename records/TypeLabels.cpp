@@ -21,6 +21,8 @@ std::u16string_view PhoneTypeLabel(std::int32_t type) { return labelAt(PhoneType
 
 std::u16string_view EmailTypeLabel(std::int32_t type) { return labelAt(EmailTypeLabels, type); }
 
+std::u16string_view MessageTypeLabel(std::int32_t type) { return labelAt(MessageTypeLabels, type); }
+
 std::int32_t TypeCodeOf(const char* text) {
   if (text == nullptr) return 0;
   const char* p = text;

@@ -1,7 +1,8 @@
 #pragma once
 // The labels of Android's phone and e-mail type codes (the contacts
 // provider's Phone.TYPE and Email.TYPE), shared by the contacts export file
-// and the contact card.
+// and the contact card, and of the message boxes of the SMS provider
+// (Sms.TYPE), for the spreadsheet and the report.
 
 #include <cstdint>
 #include <string_view>
@@ -21,6 +22,11 @@ inline constexpr std::u16string_view EmailTypeLabels[] = {
     u"", u"Home Email", u"Work Email", u"Other Email", u"Mobile Email",
 };
 
+// MessageTypeLabels[type] for types 0 to 6: the box a message is kept in.
+inline constexpr std::u16string_view MessageTypeLabels[] = {
+    u"", u"Inbox", u"Sent", u"Draft", u"Outbox", u"Failed", u"Queued",
+};
+
 // The label of a phone type; empty for a type without one (below 1, above
 // 20, 8, 9, 12).
 std::u16string_view PhoneTypeLabel(std::int32_t type);
@@ -28,6 +34,9 @@ std::u16string_view PhoneTypeLabel(std::int32_t type);
 // The label of an e-mail type; empty for a type other than 1 to 4 (the
 // export writes the empty label, the contact card shows "Email" instead).
 std::u16string_view EmailTypeLabel(std::int32_t type);
+
+// The label of a message type; empty for a type other than 1 to 6.
+std::u16string_view MessageTypeLabel(std::int32_t type);
 
 // A data row's type code text as a number, read the way atoi reads it:
 // leading white space, a sign, then decimal digits up to the first other

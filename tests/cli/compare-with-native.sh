@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows command line under Wine and the native one on the demo
 # phone and checks that they give the same bytes: the export (every folder
-# and file name, every file's bytes, the phone copies) and the carved text of
-# the deleted messages and contacts. The output folder's name holds Chinese
+# and file name, every file's bytes, the phone copies), the spreadsheet and
+# the report of the same copies, and the carved text of the deleted
+# messages and contacts. The output folder's name holds Chinese
 # and an emoji, so every path goes through the conversions too.
 # Usage: compare-with-native.sh WINDOWS_EXE NATIVE_EXE WINE_TEST_SH
 # ZR_WINE_LOCALE picks Wine's locale (see wine-test.sh).
@@ -52,10 +53,32 @@ if ! cat "$work/native/$name"/export/Message*/*.txt | iconv -f UTF-16LE -t UTF-8
   exit 1
 fi
 
-# The carved text of both kinds, from the same copies on both sides, with
-# and without the deep pass.
 contacts="$work/native/$name/phone/Zephyrloom/contacts2.db"
 sms="$work/native/$name/phone/zephyrloom-phone-rescue/mmssms.db"
+
+# The spreadsheet and the report of the same copies; the report says when it
+# was made, which alone may differ.
+for format in csv html; do
+  "$native_exe" export "$contacts" "$sms" --out "$work/native-$format" --format "$format" >/dev/null 2>>"$work/native-stderr.txt"
+  on_wine export "$(windows_path "$contacts")" "$(windows_path "$sms")" --out "$(windows_path "$work/wine-$format")" \
+    --format "$format" >/dev/null || {
+    echo "the Windows export --format $format failed:" >&2
+    cat "$work/wine-stderr.txt" >&2
+    exit 1
+  }
+  for side in native wine; do
+    (cd "$work/$side-$format" && mv ZephyrloomRescue2* export)
+  done
+  find "$work/native-$format" "$work/wine-$format" -name report.html \
+    -exec sed -i 's|exported <time datetime="[^"]*">[^<]*</time>|exported (the time of the run)|' {} +
+  if ! diff -r "$work/native-$format" "$work/wine-$format"; then
+    echo "the Windows export --format $format differs from the native one" >&2
+    exit 1
+  fi
+done
+
+# The carved text of both kinds, from the same copies on both sides, with
+# and without the deep pass.
 for kind in sms contacts; do
   for deep in "" --deep; do
     "$native_exe" carve --kind "$kind" $deep "$contacts" "$sms" >"$work/native-$kind.txt"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 
 #include "phone/RecordLayouts.h"
@@ -32,7 +33,7 @@ TEST(RecordLayoutsTest, FieldsKeepTheTabledOrder) {
   expectAscending({offsetof(ContactRecord, contactKey), offsetof(ContactRecord, checked),
                    offsetof(ContactRecord, personKey), offsetof(ContactRecord, deleted),
                    offsetof(ContactRecord, displayName), offsetof(ContactRecord, displayNameSource),
-                   offsetof(ContactRecord, reserved), offsetof(ContactRecord, next)});
+                   offsetof(ContactRecord, source), offsetof(ContactRecord, next)});
   expectAscending({offsetof(ContactExtraRecord, rawContactKey), offsetof(ContactExtraRecord, checked),
                    offsetof(ContactExtraRecord, contactKey), offsetof(ContactExtraRecord, markedDeleted),
                    offsetof(ContactExtraRecord, displayName), offsetof(ContactExtraRecord, displayNameSource),
@@ -43,15 +44,25 @@ TEST(RecordLayoutsTest, FieldsKeepTheTabledOrder) {
                    offsetof(DataRowRecord, department), offsetof(DataRowRecord, next)});
   expectAscending({offsetof(MimeTypeRecord, key), offsetof(MimeTypeRecord, mimeType), offsetof(MimeTypeRecord, next)});
   expectAscending({offsetof(ConversationRecord, threadKey), offsetof(ConversationRecord, checked),
-                   offsetof(ConversationRecord, messageCount), offsetof(ConversationRecord, deleted),
+                   offsetof(ConversationRecord, messageCount), offsetof(ConversationRecord, source),
+                   offsetof(ConversationRecord, deleted),
                    offsetof(ConversationRecord, recoveredText), offsetof(ConversationRecord, next)});
   expectAscending({offsetof(MessageRecord, messageKey), offsetof(MessageRecord, threadKey),
                    offsetof(MessageRecord, address), offsetof(MessageRecord, personKey),
                    offsetof(MessageRecord, timeText), offsetof(MessageRecord, typeCode),
-                   offsetof(MessageRecord, direction), offsetof(MessageRecord, body), offsetof(MessageRecord, next)});
+                   offsetof(MessageRecord, dateMillis), offsetof(MessageRecord, direction), offsetof(MessageRecord, body), offsetof(MessageRecord, next)});
   // The one-byte checked flags sit at offset 4, right after the key.
   EXPECT_EQ(offsetof(ConversationRecord, checked), 4u);
   EXPECT_EQ(offsetof(ContactExtraRecord, checked), 4u);
+}
+
+TEST(RecordLayoutsTest, MessageDateKeepsEveryBitInItsTwoHalves) {
+  MessageRecord message{};
+  for (const std::int64_t millis : {std::int64_t{0}, std::int64_t{1547394890123}, std::int64_t{0xFFFFFFFF},
+                                    std::int64_t{0x100000000}, INT64_MAX, std::int64_t{-1}, INT64_MIN}) {
+    SetMessageDate(message, millis);
+    EXPECT_EQ(MessageDateOf(message), millis);
+  }
 }
 
 }  // namespace

@@ -57,8 +57,8 @@ phone::ConversationRecord& RecordBuilder::conversation(std::int32_t threadKey) {
   return record;
 }
 
-void RecordBuilder::message(std::int32_t threadKey, const std::string& address, std::int32_t person,
-                            std::int32_t direction, const std::string& body, const std::string& time) {
+phone::MessageRecord& RecordBuilder::message(std::int32_t threadKey, const std::string& address, std::int32_t person,
+                                             std::int32_t direction, const std::string& body, const std::string& time) {
   auto& record = append(records.messages, lastMessage_);
   record.threadKey = threadKey;
   record.address = text(platform::narrowFromUtf8(address));
@@ -66,6 +66,7 @@ void RecordBuilder::message(std::int32_t threadKey, const std::string& address, 
   record.timeText = text(time);
   record.direction = direction;
   record.body = text(platform::narrowFromUtf8(body));
+  return record;
 }
 
 phone::ContactRecord& RecordBuilder::recoveredContact(const std::string& line) {
@@ -76,7 +77,7 @@ phone::ContactRecord& RecordBuilder::recoveredContact(const std::string& line) {
              1,
              text(platform::narrowFromUtf8(line)),
              0,
-             0,
+             phone::kSourceFreeSpace,
              nullptr};
   records.recoveredContacts.push_back(record);
   records.hasDeletedContactsText = true;
@@ -87,6 +88,7 @@ phone::ConversationRecord& RecordBuilder::recoveredMessage(const std::string& li
   auto* record = arena_.newRecord<phone::ConversationRecord>();
   record->checked = 1;
   record->deleted = 1;
+  record->source = phone::kSourceFreeSpace;
   record->recoveredText = text(platform::narrowFromUtf8(line));
   records.recoveredMessages.push_back(record);
   records.hasDeletedMessagesText = true;

@@ -27,11 +27,16 @@ class RecordBuilder {
   void dataRow(std::int32_t contactKey, std::int32_t mimeTypeKey, const std::string& value, const char* typeCode);
   void mimeType(std::int32_t key, const char* text);
   phone::ConversationRecord& conversation(std::int32_t threadKey);
-  void message(std::int32_t threadKey, const std::string& address, std::int32_t person, std::int32_t direction,
-               const std::string& body, const std::string& time = "t");
-  // Also marks the deleted-record text of its kind as present.
+  phone::MessageRecord& message(std::int32_t threadKey, const std::string& address, std::int32_t person,
+                                std::int32_t direction, const std::string& body, const std::string& time = "t");
+  // Recovered from free space, as the import makes them; also marks the
+  // deleted-record text of its kind as present.
   phone::ContactRecord& recoveredContact(const std::string& text);
   phone::ConversationRecord& recoveredMessage(const std::string& text);
+
+  // A private copy of the bytes as they are (say, bytes that are no UTF-8),
+  // for a record's text.
+  const char* bytes(const std::string& raw) { return arena_.copyText(raw); }
 
   records::ExportRecords records;
 

@@ -1,0 +1,43 @@
+#include "records/ExportWalk.h"
+
+#include <vector>
+
+namespace records {
+
+namespace {
+
+template <typename Record>
+bool visitOne(const Record& record, ExportState& state, const std::function<Visit(const Record&)>& visit) {
+  if (record.checked == 0) return true;
+  if (state.WaitThenStopped()) return false;
+  if (visit(record) == Visit::kFailed) return false;
+  state.Advance();
+  return true;
+}
+
+template <typename Record>
+bool walk(const Record* head, const std::vector<const Record*>& recovered, bool withRecovered, ExportState& state,
+          const std::function<Visit(const Record&)>& visit) {
+  for (const Record* record = head; record != nullptr; record = record->next) {
+    if (!visitOne(*record, state, visit)) return false;
+  }
+  if (!withRecovered) return true;
+  for (const Record* record : recovered) {
+    if (!visitOne(*record, state, visit)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WalkContacts(const ExportRecords& records, ExportState& state,
+                  const std::function<Visit(const phone::ContactRecord&)>& visit) {
+  return walk(records.contacts, records.recoveredContacts, records.hasDeletedContactsText, state, visit);
+}
+
+bool WalkConversations(const ExportRecords& records, ExportState& state,
+                       const std::function<Visit(const phone::ConversationRecord&)>& visit) {
+  return walk(records.conversations, records.recoveredMessages, true, state, visit);
+}
+
+}  // namespace records

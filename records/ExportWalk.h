@@ -1,0 +1,32 @@
+#pragma once
+// The order in which the exports that write whole files at once (the
+// spreadsheet, the report) visit the checked records, with the pause gate,
+// the stop flag and the progress of the export state: the same records
+// and the same progress steps as the text export (CountCheckedRecords).
+//
+// Before each record the walk waits while the export is paused and ends
+// when the stop flag is set; after each it advances the progress once.
+
+#include <functional>
+
+#include "phone/RecordLayouts.h"
+#include "records/ExportState.h"
+
+namespace records {
+
+// What a visit made of its record: written, or a file failed (the visitor
+// has put the failure in the state) and the export ends.
+enum class Visit { kWritten, kFailed };
+
+// The checked live contacts in list order, then, when the deleted-contacts
+// text is not empty, the checked recovered contacts in import order. True
+// when every one was visited and written; false when stopped or failed.
+bool WalkContacts(const ExportRecords& records, ExportState& state,
+                  const std::function<Visit(const phone::ContactRecord&)>& visit);
+
+// The checked conversations in list order, then the checked recovered
+// messages in import order (deleted = 1).
+bool WalkConversations(const ExportRecords& records, ExportState& state,
+                       const std::function<Visit(const phone::ConversationRecord&)>& visit);
+
+}  // namespace records
