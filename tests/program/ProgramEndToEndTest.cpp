@@ -219,8 +219,10 @@ TEST(ProgramEndToEnd, NoPhoneShowsTheFailureScreenAndRefreshLoadsOnceThePhoneIsB
   RunningProgram run(program);
   ASSERT_TRUE(run.ready());
   ASSERT_TRUE(run.WaitVisible(kRefresh)) << "no failure screen";
+  // The link is shown just after Refresh.
   const HWND link = ::FindWindowExW(run.main(), nullptr, L"Static", nullptr);
-  EXPECT_TRUE(link != nullptr && ::IsWindowVisible(link)) << "the help link shows";
+  EXPECT_TRUE(gui_test::PumpUntil([&] { return link != nullptr && ::IsWindowVisible(link); }, 5000))
+      << "the help link shows";
   EXPECT_FALSE(ChildVisible(run.main(), kTree));
 
   ASSERT_TRUE(program.PutDemoPhone());
