@@ -11,6 +11,7 @@
 #include "controls/TkFontPool.h"
 #include "controls/WebPages.h"
 #include "ProductVersion.h"
+#include "platform/FileOperations.h"
 #include "platform/ProgramLocation.h"
 #include "platform/TextEncoding.h"
 #include "records/RecordViewMessages.h"
@@ -422,14 +423,14 @@ void CMainDlg::RunMenuCommand(UINT id) {
 // The "Update" menu entry and a Yes to the update prompt: the updater beside
 // the program, started in the program's folder without arguments.
 void CMainDlg::RunUpdater() {
-  const std::wstring folder = controls::ExecutableFolder();
-  const std::wstring updater = folder + L"\\SelfRefresh.exe";
+  const std::string folder = platform::ProgramFolder();
+  const std::wstring updater = platform::wideFromNarrow(platform::joinPath(folder, "SelfRefresh.exe"));
   if (::GetFileAttributesW(updater.c_str()) == INVALID_FILE_ATTRIBUTES) {
     controls::CMsgBox::Show(controls::kMsgBoxInfo, controls::kMsgBoxOk,
                             L"The updater SelfRefresh.exe was not found beside the program.", m_hWnd);
     return;
   }
-  ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+  ::ShellExecuteW(m_hWnd, L"open", updater.c_str(), nullptr, platform::wideFromNarrow(folder).c_str(), SW_SHOWNORMAL);
 }
 
 // The update check: timer 3 starts it once, a second after the window

@@ -2,7 +2,10 @@
 
 #include "app/CMainDlg.h"
 #include "controls/Pictures.h"
+#include "platform/FileOperations.h"
+#include "platform/ProgramLocation.h"
 #include "platform/SingleInstance.h"
+#include "platform/TextEncoding.h"
 
 namespace app {
 
@@ -20,7 +23,7 @@ int RunProgram() {
     ::CoUninitialize();
     return 0;
   }
-  controls::SetImageFolder(controls::ExecutableFolder() + L"\\image\\");
+  controls::SetImageFolder(platform::wideFromNarrow(platform::joinPath(platform::ProgramFolder(), "image")) + L"\\");
 
   INT_PTR exitCode = -1;
   {

@@ -4,7 +4,7 @@
 
 #include "cli/CommandResult.h"
 #include "engine/PrivateWorkingCopy.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "platform/RandomAccessFile.h"
 
 namespace cli {

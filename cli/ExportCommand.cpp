@@ -8,7 +8,6 @@
 #include "platform/NewFile.h"
 #include "cli/CommandResult.h"
 #include "platform/FileOperations.h"
-#include "platform/FileSystem.h"
 #include "platform/InterruptSignal.h"
 #include "platform/TextEncoding.h"
 #include "records/ExportJob.h"

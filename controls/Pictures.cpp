@@ -17,20 +17,6 @@ void SetImageFolder(const std::wstring& folder) { imageFolder() = folder; }
 
 const std::wstring& ImageFolder() { return imageFolder(); }
 
-std::wstring ExecutableFolder() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::wstring();
-    if (length < path.size()) {
-      std::wstring folder(path.data(), length);
-      const std::size_t slash = folder.find_last_of(L"\\/");
-      return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 std::wstring MakeImagePath(const std::wstring& name) { return ImageFolder() + name; }
 
 Picture LoadPicture(const std::wstring& name) {

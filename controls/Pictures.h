@@ -14,8 +14,6 @@ using Picture = std::unique_ptr<Gdiplus::Image>;
 // The image folder: the executable's folder followed by "\image\".
 void SetImageFolder(const std::wstring& folder);
 const std::wstring& ImageFolder();
-// The folder of the running executable, without a trailing separator.
-std::wstring ExecutableFolder();
 
 // Image folder + bare file name.
 std::wstring MakeImagePath(const std::wstring& name);

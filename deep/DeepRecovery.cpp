@@ -16,7 +16,7 @@
 #include "deep/PageStore.h"
 #include "deep/TableShape.h"
 #include "engine/RecoveredText.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 
 namespace deep {
 

@@ -8,7 +8,7 @@
 #include "engine/PrivateWorkingCopy.h"
 #include "engine/RecoveredText.h"
 #include "engine/UnassignedAreaCarver.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 
 using engine::CarvedContact;
 using engine::CarvedSms;

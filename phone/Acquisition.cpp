@@ -4,7 +4,6 @@
 
 #include "platform/CommandLine.h"
 #include "platform/FileOperations.h"
-#include "platform/FileSystem.h"
 #include "platform/NewFile.h"
 #include "platform/TextEncoding.h"
 #include "platform/ProgramLocation.h"

@@ -16,7 +16,7 @@
 #include "engine/PrivateWorkingCopy.h"
 #include "engine/SqliteQuery.h"
 #include "phone/MessageTime.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "platform/TextEncoding.h"
 
 namespace phone {

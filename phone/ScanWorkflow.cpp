@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 
 namespace phone {
 

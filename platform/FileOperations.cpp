@@ -22,19 +22,9 @@ namespace {
 // Narrow paths are UTF-8 on every system (see TextEncoding.h).
 std::filesystem::path fileSystemPath(const std::string& path) { return std::filesystem::u8path(path); }
 
-bool isSeparator(char c) {
-#ifdef _WIN32
-  return c == '\\' || c == '/';
-#else
-  return c == '/';
-#endif
-}
+bool isSeparator(char c) { return isPathSeparator(static_cast<unsigned char>(c)); }
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
+constexpr char kSeparator = static_cast<char>(kPathSeparator);
 
 std::size_t lastSeparator(const std::string& path) {
   for (std::size_t pos = path.size(); pos > 0; --pos) {
@@ -44,6 +34,22 @@ std::size_t lastSeparator(const std::string& path) {
 }
 
 }  // namespace
+
+bool isPathSeparator(char16_t c) {
+#ifdef _WIN32
+  return c == u'\\' || c == u'/';
+#else
+  return c == u'/';
+#endif
+}
+
+bool fileExists(const std::string& path) {
+#ifdef _WIN32
+  return ::GetFileAttributesW(wideFromNarrow(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+  return ::access(path.c_str(), F_OK) == 0;
+#endif
+}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;

@@ -1,13 +1,28 @@
 #pragma once
-// Operations on files named by narrow paths (UTF-8, see TextEncoding.h),
-// for the phone copies: joining paths, making folders, deleting, sizing,
-// copying and replacing files.
+// The file system: paths, queries and operations on files named by narrow
+// paths (UTF-8, see TextEncoding.h): joining paths, making folders,
+// deleting, sizing, copying and replacing files. Files that must be new
+// (the exports) are made by NewFile.h instead.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace platform {
+
+// The separator that joins a folder and a name in a path.
+#ifdef _WIN32
+constexpr char16_t kPathSeparator = u'\\';
+#else
+constexpr char16_t kPathSeparator = u'/';
+#endif
+
+// True for a character that ends a folder path on this system ('\\' and '/'
+// on Windows, '/' elsewhere).
+bool isPathSeparator(char16_t c);
+
+// True when the path names something that exists.
+bool fileExists(const std::string& path);
 
 // `folder` and `name` joined by this system's separator ('\\' on Windows,
 // '/' elsewhere); no separator is added when `folder` already ends with one

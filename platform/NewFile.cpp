@@ -62,7 +62,7 @@ bool isNameTakenReason(const std::string& reason) { return reason == kNameTaken;
 NewFile::~NewFile() { close(); }
 
 bool NewFile::fail(std::string reason) {
-  if (m_error.empty()) m_error = std::move(reason);
+  if (error_.empty()) error_ = std::move(reason);
   return false;
 }
 
@@ -73,14 +73,14 @@ bool NewFile::create(const std::u16string& path) {
   const HANDLE file = ::CreateFileW(widePathOf(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return fail(reasonOf(::GetLastError()));
-  m_handle = reinterpret_cast<std::intptr_t>(file);
+  handle_ = reinterpret_cast<std::intptr_t>(file);
   // CREATE_NEW already refuses any existing name; this guards against a
   // file system that hands back something else all the same.
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(file, &information)) return fail(reasonOf(::GetLastError()));
   if ((information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     ::CloseHandle(file);
-    m_handle = kNoHandle;
+    handle_ = kNoHandle;
     return fail("the name is a link or folder, which is never followed");
   }
   return true;
@@ -91,7 +91,7 @@ bool NewFile::write(std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
     DWORD done = 0;
-    if (!::WriteFile(handleOf(m_handle), bytes.data(), chunk, &done, nullptr)) return fail(reasonOf(::GetLastError()));
+    if (!::WriteFile(handleOf(handle_), bytes.data(), chunk, &done, nullptr)) return fail(reasonOf(::GetLastError()));
     if (done == 0) return fail("nothing more could be written");
     bytes.remove_prefix(done);
   }
@@ -100,8 +100,8 @@ bool NewFile::write(std::string_view bytes) {
 
 bool NewFile::close() {
   if (!isOpen()) return false;
-  const bool closed = ::CloseHandle(handleOf(m_handle)) != 0;
-  m_handle = kNoHandle;
+  const bool closed = ::CloseHandle(handleOf(handle_)) != 0;
+  handle_ = kNoHandle;
   return closed || fail(reasonOf(::GetLastError()));
 }
 
@@ -118,14 +118,14 @@ bool NewFile::create(const std::u16string& path) {
   const int fd =
       ::open(utf8FromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return fail(reasonOf(errno));
-  m_handle = fd;
+  handle_ = fd;
   return true;
 }
 
 bool NewFile::write(std::string_view bytes) {
   if (!isOpen()) return fail("the file is not open");
   while (!bytes.empty()) {
-    const ssize_t done = ::write(static_cast<int>(m_handle), bytes.data(), bytes.size());
+    const ssize_t done = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
     if (done < 0 && errno == EINTR) continue;
     if (done < 0) return fail(reasonOf(errno));
     if (done == 0) return fail("nothing more could be written");
@@ -136,8 +136,8 @@ bool NewFile::write(std::string_view bytes) {
 
 bool NewFile::close() {
   if (!isOpen()) return false;
-  const bool closed = ::close(static_cast<int>(m_handle)) == 0;
-  m_handle = kNoHandle;
+  const bool closed = ::close(static_cast<int>(handle_)) == 0;
+  handle_ = kNoHandle;
   return closed || fail(reasonOf(errno));
 }
 

@@ -31,16 +31,16 @@ class NewFile {
   // error) or the file was not open.
   bool close();
 
-  bool isOpen() const { return m_handle != kNoHandle; }
+  bool isOpen() const { return handle_ != kNoHandle; }
   // The system's reason for the first failure, in UTF-8; empty when none.
-  const std::string& error() const { return m_error; }
+  const std::string& error() const { return error_; }
 
  private:
   static constexpr std::intptr_t kNoHandle = -1;
   bool fail(std::string reason);
 
-  std::intptr_t m_handle = kNoHandle;
-  std::string m_error;
+  std::intptr_t handle_ = kNoHandle;
+  std::string error_;
 };
 
 // Creates one folder whose name is new (a link or file of that name is

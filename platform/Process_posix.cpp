@@ -26,12 +26,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/ChildRegistry.h"
 #include "platform/PosixDescriptors.h"
 
 extern char** environ;
 
 namespace platform {
-
 
 namespace {
 
@@ -45,15 +45,7 @@ struct Child {
   bool ended;  // ended by EndProcessesNamed
 };
 
-std::mutex& childrenLock() {
-  static std::mutex lock;
-  return lock;
-}
-
-std::vector<Child>& children() {
-  static std::vector<Child> list;
-  return list;
-}
+using Children = ChildRegistry<Child>;
 
 int createCaptureFile() {
   const char* folder = std::getenv("TMPDIR");
@@ -78,20 +70,22 @@ std::string readFromStart(int fd) {
 
 // Reaps the child when it has ended: true then, with its status and
 // whether EndProcessesNamed ended it.
-bool reapIfEnded(pid_t pid, int& status, bool& endedByList) {
-  std::lock_guard<std::mutex> guard(childrenLock());
+struct Ending {
+  int status = 0;            // waitpid's status; -1 when someone else reaped the child
+  bool endedByList = false;  // EndProcessesNamed ended it
+};
+
+// Reaps the child when it has ended: true then, with how it ended.
+bool reapIfEnded(pid_t pid, Ending& ending) {
+  std::lock_guard<std::mutex> guard(Children::instance().lock());
   pid_t got;
   do {
-    got = ::waitpid(pid, &status, WNOHANG);
+    got = ::waitpid(pid, &ending.status, WNOHANG);
   } while (got < 0 && errno == EINTR);
   if (got == 0) return false;
-  if (got < 0) status = -1;  // reaped by someone else (SIGCHLD ignored): nothing to know
-  auto& list = children();
-  const auto entry = std::find_if(list.begin(), list.end(), [pid](const Child& child) { return child.pid == pid; });
-  if (entry != list.end()) {
-    endedByList = entry->ended;
-    list.erase(entry);
-  }
+  if (got < 0) ending.status = -1;  // reaped by someone else (SIGCHLD ignored): nothing to know
+  const std::optional<Child> entry = Children::instance().take([pid](const Child& child) { return child.pid == pid; });
+  if (entry) ending.endedByList = entry->ended;
   return true;
 }
 
@@ -158,6 +152,129 @@ void endTreeInOurGroup(pid_t pid) {
   for (const pid_t member : tree) ::kill(member, SIGKILL);
 }
 
+// Where the child's standard output and error go; its input is /dev/null.
+struct Redirections {
+  UniqueDescriptor output;   // the output file, when one is asked for
+  UniqueDescriptor capture;  // the capture file of output and errors, when asked for
+};
+
+bool openRedirections(const ProcessOptions& options, Redirections& redirections, std::string& error) {
+  if (!options.outputFile.empty()) {
+    redirections.output.reset(::open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!redirections.output) {
+      error = "cannot create " + options.outputFile + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  if (options.captureOutput) {
+    redirections.capture.reset(createCaptureFile());
+    if (!redirections.capture) {
+      error = std::string("cannot create a temporary file for the output: ") + std::strerror(errno);
+      return false;
+    }
+  }
+  return true;
+}
+
+// posix_spawn's two option objects for one start, freed with their owner:
+// the redirections, no blocked signals, SIGPIPE back to its default, and a
+// process group of its own when asked for.
+class SpawnSetup {
+ public:
+  SpawnSetup(const Redirections& redirections, bool ownGroup) {
+    posix_spawn_file_actions_init(&actions_);
+    posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
+    const int standardOutput = redirections.output ? redirections.output.get() : redirections.capture.get();
+    if (standardOutput >= 0) posix_spawn_file_actions_adddup2(&actions_, standardOutput, 1);
+    if (redirections.capture) posix_spawn_file_actions_adddup2(&actions_, redirections.capture.get(), 2);
+
+    posix_spawnattr_init(&attributes_);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    posix_spawnattr_setsigmask(&attributes_, &noSignals);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes_, &defaults);
+    if (ownGroup) {
+      flags |= POSIX_SPAWN_SETPGROUP;
+      posix_spawnattr_setpgroup(&attributes_, 0);
+    }
+    posix_spawnattr_setflags(&attributes_, flags);
+  }
+  ~SpawnSetup() {
+    posix_spawn_file_actions_destroy(&actions_);
+    posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  const posix_spawn_file_actions_t* actions() const { return &actions_; }
+  const posix_spawnattr_t* attributes() const { return &attributes_; }
+
+ private:
+  posix_spawn_file_actions_t actions_;
+  posix_spawnattr_t attributes_;
+};
+
+// Starts the program (by path when the name has a '/', else from the PATH)
+// and registers it; posix_spawn's error number, 0 when it started.
+int startChild(const std::vector<std::string>& argv, const Redirections& redirections, bool ownGroup, pid_t& pid) {
+  const SpawnSetup setup(redirections, ownGroup);
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  std::lock_guard<std::mutex> guard(Children::instance().lock());
+  const int error = argv[0].find('/') != std::string::npos
+                        ? posix_spawn(&pid, args[0], setup.actions(), setup.attributes(), args.data(), environ)
+                        : posix_spawnp(&pid, args[0], setup.actions(), setup.attributes(), args.data(), environ);
+  if (error == 0) Children::instance().children().push_back(Child{pid, ownGroup, fileNameOf(argv[0]), false});
+  return error;
+}
+
+// Waits until the child ends or the limit passes; true when it ended (and
+// was reaped). Sleeps on the process's descriptor where the system has one,
+// else polls with a growing pause.
+bool waitWithLimit(pid_t pid, std::chrono::milliseconds limit, Ending& ending) {
+  const UniqueDescriptor processDescriptor(openProcessDescriptor(pid));
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (reapIfEnded(pid, ending)) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) +
+                           std::chrono::milliseconds(1);
+    if (processDescriptor) {
+      pollfd ended{processDescriptor.get(), POLLIN, 0};
+      ::poll(&ended, 1, static_cast<int>(std::min<long long>(remaining.count(), 60000)));
+    } else {
+      std::this_thread::sleep_for(std::min(pause, remaining));
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+  }
+}
+
+// Ends a child past its limit with what it started (its own group, or its
+// tree within ours), then reaps it.
+void endGroupAndReap(pid_t pid, bool ownGroup, Ending& ending) {
+  {
+    std::lock_guard<std::mutex> guard(Children::instance().lock());
+    if (!ownGroup) {
+      endTreeInOurGroup(pid);
+    } else if (::kill(-pid, SIGKILL) != 0) {
+      ::kill(pid, SIGKILL);
+    }
+  }
+  // Wait for the end without reaping, then reap under the lock.
+  siginfo_t info{};
+  while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  while (!reapIfEnded(pid, ending)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
@@ -166,112 +283,26 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     result.error = "no program to run";
     return result;
   }
-  UniqueDescriptor output;
-  if (!options.outputFile.empty()) {
-    output.reset(::open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (output.get() < 0) {
-      result.error = "cannot create " + options.outputFile + ": " + std::strerror(errno);
-      return result;
-    }
-  }
-  UniqueDescriptor capture;
-  if (options.captureOutput) {
-    capture.reset(createCaptureFile());
-    if (capture.get() < 0) {
-      result.error = std::string("cannot create a temporary file for the output: ") + std::strerror(errno);
-      return result;
-    }
-  }
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (output.get() >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, output.get(), 1);
-  } else if (capture.get() >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, capture.get(), 1);
-  }
-  if (capture.get() >= 0) posix_spawn_file_actions_adddup2(&actions, capture.get(), 2);
-
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-  sigset_t noSignals;
-  sigemptyset(&noSignals);
-  posix_spawnattr_setsigmask(&attributes, &noSignals);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  if (options.ownGroup) {
-    flags |= POSIX_SPAWN_SETPGROUP;
-    posix_spawnattr_setpgroup(&attributes, 0);
-  }
-  posix_spawnattr_setflags(&attributes, flags);
-
-  std::vector<char*> args;
-  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
-
+  Redirections redirections;
+  if (!openRedirections(options, redirections, result.error)) return result;
   pid_t pid = 0;
-  int spawnError = 0;
-  {
-    std::lock_guard<std::mutex> guard(childrenLock());
-    spawnError = argv[0].find('/') != std::string::npos
-                     ? posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ)
-                     : posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
-    if (spawnError == 0) children().push_back(Child{pid, options.ownGroup, fileNameOf(argv[0]), false});
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  output.reset();
+  const int spawnError = startChild(argv, redirections, options.ownGroup, pid);
+  redirections.output.reset();
   if (spawnError != 0) {
     result.error = "cannot run " + argv[0] + ": " + std::strerror(spawnError);
     return result;
   }
   result.started = true;
 
-  const UniqueDescriptor processDescriptor(openProcessDescriptor(pid));
-  const auto deadline = std::chrono::steady_clock::now() + options.timeLimit;
-  auto pause = std::chrono::milliseconds(1);
-  int status = 0;
-  bool endedByList = false;
-  bool reaped = false;
-  for (;;) {
-    if (reapIfEnded(pid, status, endedByList)) {
-      reaped = true;
-      break;
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) break;
-    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) +
-                           std::chrono::milliseconds(1);
-    if (processDescriptor.get() >= 0) {
-      pollfd ended{processDescriptor.get(), POLLIN, 0};
-      ::poll(&ended, 1, static_cast<int>(std::min<long long>(remaining.count(), 60000)));
-    } else {
-      std::this_thread::sleep_for(std::min(pause, remaining));
-      pause = std::min(pause * 2, std::chrono::milliseconds(50));
-    }
-  }
-  if (!reaped) {
+  Ending ending;
+  if (!waitWithLimit(pid, options.timeLimit, ending)) {
     result.timedOut = true;
-    {
-      std::lock_guard<std::mutex> guard(childrenLock());
-      if (!options.ownGroup) {
-        endTreeInOurGroup(pid);
-      } else if (::kill(-pid, SIGKILL) != 0) {
-        ::kill(pid, SIGKILL);
-      }
-    }
-    // Wait for the end without reaping, then reap under the lock.
-    siginfo_t info{};
-    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
-    }
-    while (!reapIfEnded(pid, status, endedByList)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    endGroupAndReap(pid, options.ownGroup, ending);
   }
-  if (!result.timedOut && !endedByList && status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  if (capture.get() >= 0) result.output = readFromStart(capture.get());
+  if (!result.timedOut && !ending.endedByList && ending.status != -1 && WIFEXITED(ending.status)) {
+    result.exitCode = WEXITSTATUS(ending.status);
+  }
+  if (redirections.capture) result.output = readFromStart(redirections.capture.get());
   return result;
 }
 
@@ -281,8 +312,8 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
 
 int EndProcessesNamed(const std::string& fileName) {
   int ended = 0;
-  std::lock_guard<std::mutex> guard(childrenLock());
-  for (Child& child : children()) {
+  std::lock_guard<std::mutex> guard(Children::instance().lock());
+  for (Child& child : Children::instance().children()) {
     if (child.fileName != fileName) continue;
     bool signalled = false;
     if (child.ownGroup) {

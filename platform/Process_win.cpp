@@ -13,12 +13,12 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "platform/ChildRegistry.h"
 #include "platform/WindowsHandles.h"
 
 namespace platform {
 
 namespace {
-
 
 // A child started here that has not been waited for yet.
 struct Child {
@@ -28,15 +28,7 @@ struct Child {
   bool ended;  // ended by EndProcessesNamed
 };
 
-std::mutex& childrenLock() {
-  static std::mutex lock;
-  return lock;
-}
-
-std::vector<Child>& children() {
-  static std::vector<Child> list;
-  return list;
-}
+using Children = ChildRegistry<Child>;
 
 std::string describeError(DWORD error) {
   wchar_t* text = nullptr;
@@ -95,6 +87,122 @@ bool sameFileName(const std::string& a, const std::string& b) {
   return ::lstrcmpiW(wideFromNarrow(a).c_str(), wideFromNarrow(b).c_str()) == 0;
 }
 
+// The child's standard handles: NUL for input; the output file, the
+// capture file or an inheritable copy of our own output and error.
+struct Redirections {
+  UniqueHandle input;
+  UniqueHandle output;   // the output file, when one is asked for
+  UniqueHandle capture;  // the capture file of output and errors, when asked for
+  UniqueHandle ownOutput;
+  UniqueHandle ownError;
+
+  // Closes our side of everything the child inherited; the capture file
+  // stays open to be read back.
+  void closeInherited() {
+    input.reset();
+    output.reset();
+    ownOutput.reset();
+    ownError.reset();
+  }
+};
+
+bool openRedirections(const ProcessOptions& options, Redirections& redirections, std::string& error) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  redirections.input = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!options.outputFile.empty()) {
+    redirections.output = ::CreateFileW(wideFromNarrow(options.outputFile).c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!redirections.output) {
+      error = "cannot create " + options.outputFile + ": " + describeError(::GetLastError());
+      return false;
+    }
+  }
+  if (options.captureOutput) {
+    redirections.capture = createCaptureFile(inherit);
+    if (!redirections.capture) {
+      error = "cannot create a temporary file for the output: " + describeError(::GetLastError());
+      return false;
+    }
+  }
+  if (!redirections.output && !redirections.capture) {
+    redirections.ownOutput = inheritableCopy(::GetStdHandle(STD_OUTPUT_HANDLE));
+  }
+  if (!redirections.capture) redirections.ownError = inheritableCopy(::GetStdHandle(STD_ERROR_HANDLE));
+  return true;
+}
+
+STARTUPINFOW startupInfo(const Redirections& redirections, bool hidden) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  if (hidden) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
+  startup.hStdInput = redirections.input.get();
+  startup.hStdOutput = redirections.output    ? redirections.output.get()
+                       : redirections.capture ? redirections.capture.get()
+                                              : redirections.ownOutput.get();
+  startup.hStdError = redirections.capture ? redirections.capture.get() : redirections.ownError.get();
+  return startup;
+}
+
+// The job holds the child and whatever it starts, so that the time limit
+// ends them all. A program may still let its own children break away
+// (adb's server does), so they outlive the step.
+UniqueHandle createJob() {
+  UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
+  if (job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+  return job;
+}
+
+// Starts the command line suspended, puts it in its job, registers it and
+// lets it run; the process handle, or no handle with `error` said.
+UniqueHandle startChild(std::wstring line, const std::string& programName, const ProcessOptions& options,
+                        const Redirections& redirections, HANDLE job, std::string& error) {
+  STARTUPINFOW startup = startupInfo(redirections, options.hidden);
+  PROCESS_INFORMATION started{};
+  const DWORD flags = CREATE_SUSPENDED | (options.hidden ? CREATE_NO_WINDOW : 0);
+  {
+    std::lock_guard<std::mutex> guard(Children::instance().lock());
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &started)) {
+      error = "cannot run " + programName + ": " + describeError(::GetLastError());
+      return UniqueHandle();
+    }
+    const bool inJob = job != nullptr && ::AssignProcessToJobObject(job, started.hProcess);
+    Children::instance().children().push_back(
+        Child{started.hProcess, inJob ? job : nullptr, fileNameOf(programName), false});
+  }
+  ::ResumeThread(started.hThread);
+  UniqueHandle(started.hThread).reset();
+  return UniqueHandle(started.hProcess);
+}
+
+// Waits for the child at most `limit`; past it ends its job and the child.
+// Takes the child out of the list; true when it ended by itself, neither at
+// the limit nor by EndProcessesNamed.
+bool waitWithLimit(HANDLE process, std::chrono::milliseconds limit, bool& timedOut) {
+  const DWORD waited = ::WaitForSingleObject(process, waitMilliseconds(limit));
+  timedOut = waited != WAIT_OBJECT_0;
+  std::optional<Child> entry;
+  {
+    std::lock_guard<std::mutex> guard(Children::instance().lock());
+    entry = Children::instance().take([process](const Child& child) { return child.process == process; });
+    if (timedOut) {
+      if (entry && entry->job != nullptr) ::TerminateJobObject(entry->job, 1);
+      ::TerminateProcess(process, 1);
+    }
+  }
+  if (timedOut) ::WaitForSingleObject(process, 10000);
+  return !timedOut && !(entry && entry->ended);
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& options) {
@@ -109,108 +217,20 @@ ProcessResult RunProcess(const std::string& commandLine, const ProcessOptions& o
     result.error = "the command line is longer than Windows allows (32767 characters)";
     return result;
   }
-
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  UniqueHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  UniqueHandle output;
-  if (!options.outputFile.empty()) {
-    output = ::CreateFileW(wideFromNarrow(options.outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (!output) {
-      result.error = "cannot create " + options.outputFile + ": " + describeError(::GetLastError());
-      return result;
-    }
-  }
-  UniqueHandle capture;
-  if (options.captureOutput) {
-    capture = createCaptureFile(inherit);
-    if (!capture) {
-      result.error = "cannot create a temporary file for the output: " + describeError(::GetLastError());
-      return result;
-    }
-  }
-  UniqueHandle ownOutput;
-  UniqueHandle ownError;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  if (options.hidden) {
-    startup.dwFlags |= STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-  }
-  startup.hStdInput = input.get();
-  if (output) {
-    startup.hStdOutput = output.get();
-  } else if (capture) {
-    startup.hStdOutput = capture.get();
-  } else {
-    ownOutput = inheritableCopy(::GetStdHandle(STD_OUTPUT_HANDLE));
-    startup.hStdOutput = ownOutput.get();
-  }
-  if (capture) {
-    startup.hStdError = capture.get();
-  } else {
-    ownError = inheritableCopy(::GetStdHandle(STD_ERROR_HANDLE));
-    startup.hStdError = ownError.get();
-  }
-
-  // The job holds the child and whatever it starts, so that the time limit
-  // ends them all. A program may still let its own children break away
-  // (adb's server does), so they outlive the step.
-  UniqueHandle job(::CreateJobObjectW(nullptr, nullptr));
-  if (job) {
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-  }
-
-  PROCESS_INFORMATION started{};
-  const DWORD flags = CREATE_SUSPENDED | (options.hidden ? CREATE_NO_WINDOW : 0);
-  {
-    std::lock_guard<std::mutex> guard(childrenLock());
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &started)) {
-      result.error = "cannot run " + words[0] + ": " + describeError(::GetLastError());
-      return result;
-    }
-    const bool inJob = job && ::AssignProcessToJobObject(job.get(), started.hProcess);
-    children().push_back(Child{started.hProcess, inJob ? job.get() : nullptr, fileNameOf(words[0]), false});
-  }
-  const UniqueHandle process(started.hProcess);
-  ::ResumeThread(started.hThread);
-  UniqueHandle(started.hThread).reset();
-  input.reset();
-  output.reset();
-  ownOutput.reset();
-  ownError.reset();
+  Redirections redirections;
+  if (!openRedirections(options, redirections, result.error)) return result;
+  const UniqueHandle job = createJob();
+  const UniqueHandle process = startChild(std::move(line), words[0], options, redirections, job.get(), result.error);
+  if (!process) return result;
+  redirections.closeInherited();
   result.started = true;
 
-  const DWORD waited = ::WaitForSingleObject(started.hProcess, waitMilliseconds(options.timeLimit));
-  bool endedByUs = false;
-  {
-    std::lock_guard<std::mutex> guard(childrenLock());
-    if (waited != WAIT_OBJECT_0) {
-      result.timedOut = true;
-      endedByUs = true;
-      for (const Child& child : children()) {
-        if (child.process == started.hProcess && child.job != nullptr) ::TerminateJobObject(child.job, 1);
-      }
-      ::TerminateProcess(started.hProcess, 1);
-    }
-    auto& list = children();
-    const auto entry = std::find_if(list.begin(), list.end(),
-                                    [&](const Child& child) { return child.process == started.hProcess; });
-    if (entry != list.end()) {
-      endedByUs = endedByUs || entry->ended;
-      list.erase(entry);
-    }
-  }
-  if (result.timedOut) ::WaitForSingleObject(started.hProcess, 10000);
+  const bool endedByItself = waitWithLimit(process.get(), options.timeLimit, result.timedOut);
   DWORD code = 0;
-  if (!endedByUs && ::GetExitCodeProcess(started.hProcess, &code) && code != STILL_ACTIVE) {
+  if (endedByItself && ::GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE) {
     result.exitCode = static_cast<int>(code);
   }
-  if (capture) result.output = readFromStart(capture.get());
+  if (redirections.capture) result.output = readFromStart(redirections.capture.get());
   return result;
 }
 
@@ -227,8 +247,8 @@ int EndProcessesNamed(const std::string& fileName) {
   int ended = 0;
   std::vector<DWORD> ours;
   {
-    std::lock_guard<std::mutex> guard(childrenLock());
-    for (Child& child : children()) {
+    std::lock_guard<std::mutex> guard(Children::instance().lock());
+    for (Child& child : Children::instance().children()) {
       if (!sameFileName(child.fileName, fileName)) continue;
       if (child.job != nullptr) ::TerminateJobObject(child.job, 0);
       ::TerminateProcess(child.process, 0);

@@ -16,6 +16,11 @@ class UniqueHandle {
   ~UniqueHandle() { reset(); }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
   UniqueHandle& operator=(HANDLE handle) {
     reset(handle);
     return *this;

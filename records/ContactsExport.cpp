@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "records/RecordIndex.h"
 #include "records/TkTxtFile.h"
 

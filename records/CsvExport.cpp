@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "records/ExportFile.h"
 #include "records/ExportJob.h"
 #include "records/ExportWalk.h"

@@ -115,12 +115,12 @@ std::u16string SafeFileName(std::u16string_view text, std::u16string_view extens
   return name;
 }
 
-void UniqueFileNames::Reserve(const std::u16string& name) { m_given.insert(upperAscii(name)); }
+void UniqueFileNames::Reserve(const std::u16string& name) { given_.insert(upperAscii(name)); }
 
 std::u16string UniqueFileNames::Take(const std::u16string& name, std::size_t extensionUnits) {
   const std::size_t split = name.size() - std::min(extensionUnits, name.size());
   std::u16string candidate = name;
-  for (std::int64_t number = 2; !m_given.insert(upperAscii(candidate)).second; ++number) {
+  for (std::int64_t number = 2; !given_.insert(upperAscii(candidate)).second; ++number) {
     const std::string digits = " (" + std::to_string(number) + ")";
     candidate = name.substr(0, split) + std::u16string(digits.begin(), digits.end()) + name.substr(split);
   }

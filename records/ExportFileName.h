@@ -50,7 +50,7 @@ class UniqueFileNames {
   std::u16string Take(const std::u16string& name, std::size_t extensionUnits);
 
  private:
-  std::unordered_set<std::u16string> m_given;  // upper-cased ASCII letters
+  std::unordered_set<std::u16string> given_;  // upper-cased ASCII letters
 };
 
 // True when the two names are equal ignoring the case of ASCII letters (the

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/FileOperations.h"
-#include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/NewFile.h"
 #include "platform/TextEncoding.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "platform/NewFile.h"
 #include "platform/TextEncoding.h"
 #include "records/ExportFileName.h"

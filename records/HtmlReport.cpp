@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "phone/MessageTime.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "records/ExportFile.h"
 #include "records/ExportJob.h"
 #include "records/ExportWalk.h"

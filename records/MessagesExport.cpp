@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "records/ExportFileName.h"
 #include "records/RecordIndex.h"
 #include "records/TkTxtFile.h"

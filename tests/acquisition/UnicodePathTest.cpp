@@ -10,7 +10,7 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/FileOperations.h"
-#include "platform/FileSystem.h"
+#include "platform/NewFile.h"
 #include "platform/Process.h"
 #include "platform/ProgramLocation.h"
 #include "platform/RandomAccessFile.h"
@@ -56,7 +56,9 @@ TEST(UnicodePaths, FileOperationsFindTheFilesTheyMade) {
 
   // The narrow name is the one the wide functions see: the export side
   // names files by UTF-16.
-  EXPECT_FALSE(createFolder(utf16FromNarrow(folder))) << "exists already under its wide name";
+  std::string reason;
+  EXPECT_FALSE(createNewFolder(utf16FromNarrow(folder), reason)) << "exists already under its wide name";
+  EXPECT_TRUE(isNameTakenReason(reason)) << reason;
 
   ASSERT_TRUE(removeFolderTree(joinPath(dir.path(), kName)));
   EXPECT_FALSE(fileExists(file));

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "phone/PhoneRecords.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "platform/LocalTime.h"
 #include "records/ExportJob.h"
 #include "tests/records/ExportTestSupport.h"

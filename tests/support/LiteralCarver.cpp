@@ -12,7 +12,7 @@
 #include "engine/SqliteQuery.h"
 #include "engine/UnassignedAreaCarver.h"
 #include "engine/WorkBuffer.h"
-#include "platform/FileSystem.h"
+#include "platform/FileOperations.h"
 #include "tests/support/TestDatabase.h"
 
 using namespace engine;
