@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/SqliteParse.h"
-#include "tests/export/ProgramImports.h"
+#include "tests/export-class/ProgramImports.h"
 
 namespace {
 

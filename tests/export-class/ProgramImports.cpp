@@ -1,4 +1,4 @@
-#include "tests/export/ProgramImports.h"
+#include "tests/export-class/ProgramImports.h"
 
 #include <windows.h>
 

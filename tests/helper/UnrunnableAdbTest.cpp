@@ -10,13 +10,13 @@
 #include "helper/AdbPhone.h"
 #include "helper/HelperProgram.h"
 #include "platform/FileOperations.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace adbhelper {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 using platform::joinPath;
 
 // Sets PATH for the life of the object.

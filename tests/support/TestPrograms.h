@@ -1,12 +1,14 @@
 #pragma once
-// What the acquisition tests share: the test programs, copies of them in a
-// test folder, files as bytes, and waiting for a condition.
+// What the tests of processes, the adb helper and acquisition share: the
+// test programs, copies of them in a test folder, files as bytes, and
+// waiting for a condition. The programs' paths come from the build
+// (zr_use_test_programs in tests/CMakeLists.txt).
 
 #include <chrono>
 #include <functional>
 #include <string>
 
-namespace acquisition_testing {
+namespace testing_support {
 
 // The built programs (paths set by the build).
 std::string testChildProgram();
@@ -30,4 +32,4 @@ std::string binaryBytes(std::size_t size);
 // value.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
-}  // namespace acquisition_testing
+}  // namespace testing_support

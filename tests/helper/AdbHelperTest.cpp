@@ -18,13 +18,13 @@
 #include "helper/PrintableText.h"
 #include "platform/FileOperations.h"
 #include "platform/Process.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace adbhelper {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 using platform::joinPath;
 
 const std::string kContacts = "/data/data/com.android.providers.contacts/databases/contacts2.db";

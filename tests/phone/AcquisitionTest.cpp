@@ -12,13 +12,13 @@
 #include "phone/Acquisition.h"
 #include "platform/CommandLine.h"
 #include "platform/FileOperations.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace phone {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 using platform::joinPath;
 using std::chrono::milliseconds;
 

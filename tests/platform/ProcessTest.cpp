@@ -12,13 +12,13 @@
 #include "platform/FileOperations.h"
 #include "platform/Process.h"
 #include "platform/ProgramLocation.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace platform {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 using std::chrono::milliseconds;
 
 ProcessResult run(const std::vector<std::string>& argv, milliseconds limit = milliseconds(30000),

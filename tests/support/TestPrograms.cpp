@@ -1,4 +1,4 @@
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -8,7 +8,7 @@
 #include "platform/FileOperations.h"
 #include "platform/ProgramLocation.h"
 
-namespace acquisition_testing {
+namespace testing_support {
 
 std::string testChildProgram() { return ZR_TEST_CHILD_PATH; }
 std::string fakeAdbProgram() { return ZR_FAKE_ADB_PATH; }
@@ -59,4 +59,4 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   return true;
 }
 
-}  // namespace acquisition_testing
+}  // namespace testing_support

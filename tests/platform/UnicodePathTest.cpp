@@ -15,13 +15,13 @@
 #include "platform/ProgramLocation.h"
 #include "platform/RandomAccessFile.h"
 #include "platform/TextEncoding.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace platform {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 
 const std::string kName = "收到 Zoë 😀";
 

@@ -11,13 +11,13 @@
 #include "cli/AcquireCommand.h"
 #include "phone/Acquisition.h"
 #include "platform/FileOperations.h"
-#include "tests/acquisition/AcquisitionSupport.h"
+#include "tests/support/TestPrograms.h"
 #include "tests/support/TempDir.h"
 
 namespace cli {
 namespace {
 
-using namespace acquisition_testing;
+using namespace testing_support;
 using platform::joinPath;
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
