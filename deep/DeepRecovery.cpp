@@ -1,6 +1,7 @@
 #include "deep/DeepRecovery.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -861,6 +862,7 @@ void DeepResult::append(std::string_view line, Source source) {
 }
 
 std::string DeepResult::line(std::size_t index) const {
+  assert(index < ends_.size());
   const std::size_t start = index == 0 ? start_ : ends_[index - 1].end;
   return text_.substr(start, ends_[index].end - start);
 }

@@ -1,6 +1,7 @@
 #include "deep/PageStore.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "engine/BtreePage.h"
 #include "engine/PrivateWorkingCopy.h"
@@ -62,12 +63,14 @@ bool PageStore::readCurrent(std::uint32_t number, std::vector<std::uint8_t>& out
   if (number == 0 || number > statePages_) return false;
   const auto frame = wal_.current.find(number);
   if (frame != wal_.current.end()) {
+    assert(frame->second < wal_.frames.size() && "the log's index names only frames it read");
     readImage(ImageOrigin::kWal, wal_.frames[frame->second].pageOffset, out);
     return true;
   }
   if (journal_.hot) {
     const auto record = journal_.rollback.find(number);
     if (record != journal_.rollback.end()) {
+      assert(record->second < journal_.pages.size() && "the journal's index names only records it read");
       readImage(ImageOrigin::kJournal, journal_.pages[record->second].pageOffset, out);
       return true;
     }

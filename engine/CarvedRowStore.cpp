@@ -1,6 +1,7 @@
 #include "engine/CarvedRowStore.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "engine/ColumnWalk.h"
 
@@ -18,6 +19,8 @@ void CarvedRowStore::drainInPageOrder(const std::function<void(std::string* fiel
   closePage();
   sortPages();
   for (const PageRows& rows : pages_) {
+    assert((rows.freeblockEnd - rows.freeblockBegin) % fieldsPerRow_ == 0);
+    assert((rows.areaEnd - rows.areaBegin) % fieldsPerRow_ == 0);
     for (std::size_t k = rows.freeblockBegin; k < rows.freeblockEnd; k += fieldsPerRow_) take(&freeblockFields_[k]);
   }
   for (const PageRows& rows : pages_) {
@@ -39,12 +42,14 @@ void CarvedRowStore::openPageRows() {
 }
 
 void CarvedRowStore::addRow(const ColumnWalk& walk, std::vector<std::string>& fields) {
+  assert(fieldsPerRow_ > 0 && "reset() names the fields of a row before any row is added");
   if (!currentPageHasRows_) openPageRows();
   for (std::size_t k = 0; k < fieldsPerRow_; ++k) fields.push_back(walk.field(k));
 }
 
 void CarvedRowStore::closePage() {
   if (!currentPageHasRows_) return;
+  assert(!pages_.empty() && pages_.back().page == currentPage_);
   pages_.back().freeblockEnd = freeblockFields_.size();
   pages_.back().areaEnd = areaFields_.size();
   currentPageHasRows_ = false;

@@ -1,5 +1,7 @@
 #include "engine/ColumnWalk.h"
 
+#include <cassert>
+
 #include "engine/SerialType.h"
 #include "engine/Varint.h"
 #include "engine/WorkBuffer.h"
@@ -9,6 +11,8 @@ namespace engine {
 ColumnWalk::ColumnWalk(const WorkBuffer& buffer, std::uint64_t start, const int* wanted,
                        std::size_t wantedCount)
     : buffer_(buffer), wantedCount_(wantedCount < kMaxWanted ? wantedCount : kMaxWanted), header_(start) {
+  // The record layouts name at most kMaxWanted fields of a table.
+  assert(wantedCount <= kMaxWanted && (wanted != nullptr || wantedCount == 0));
   for (std::size_t k = 0; k < wantedCount_; ++k) wanted_[k] = wanted[k];
 }
 

@@ -1,6 +1,7 @@
 #include "engine/WorkBuffer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "engine/DbFile.h"
@@ -20,6 +21,7 @@ void WorkBuffer::fill(DbFile& file, std::uint64_t offset, std::uint64_t length) 
     file.read(offset, bytes_.data(), filled_);
     content_ = bytes_.data();
   }
+  assert(filled_ <= kCapacity && content_ != nullptr);
 }
 
 void WorkBuffer::assign(const std::uint8_t* bytes, std::size_t length) {

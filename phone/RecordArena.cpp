@@ -1,5 +1,6 @@
 #include "phone/RecordArena.h"
 
+#include <cassert>
 #include <cstring>
 
 namespace phone {
@@ -29,12 +30,14 @@ void RecordArena::clear() {
 }
 
 void* RecordArena::allocate(std::size_t size, std::size_t alignment) {
+  assert(alignment != 0 && (alignment & (alignment - 1)) == 0 && alignment <= alignof(std::max_align_t));
   if (size == 0) size = 1;
   if (!blocks_.empty() && size < kOwnBlockFrom) {
     Block& current = blocks_.back();
     const std::size_t start = (current.used + alignment - 1) / alignment * alignment;
     if (start <= current.size && current.size - start >= size) {
       current.used = start + size;
+      assert(current.used <= current.size);
       return current.bytes.get() + start;
     }
   }

@@ -1,5 +1,6 @@
 #include "records/HtmlReport.h"
 
+#include <cassert>
 #include <map>
 #include <utility>
 
@@ -332,7 +333,10 @@ class ReportWriter {
         deleted[group->second].messages.push_back(std::move(message));
         return Visit::kWritten;
       }
+      // The plan listed the same checked conversations in the same order;
+      // nothing may check or uncheck a record while an export runs.
       const std::size_t index = number++;
+      assert(index < plan.conversations.size() && plan.conversations[index].record == &conversation);
       return writeConversation(plan.conversations[index], index + 1, state);
     });
     if (!walked || !put("</section>\n", state)) return false;
