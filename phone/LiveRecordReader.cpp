@@ -151,7 +151,8 @@ class ContactsReader {
   void readRawContacts() {
     enum : std::size_t { kKey, kContactKey, kName, kNameSource, kDeleted, kAccount };
     SalvageTableScan scan(copy_, outcome_, "raw_contacts",
-                   {"_id", "contact_id", "display_name", "display_name_source", "deleted", "account_id"}, {"_id"});
+                          {"_id", "contact_id", "display_name", "display_name_source", "deleted", "account_id"},
+                          {"_id"});
     while (scan.Next()) {
       RawContact raw;
       raw.key = scan.integer(kKey);
@@ -185,8 +186,8 @@ class ContactsReader {
 
   void readContacts() {
     enum : std::size_t { kKey, kNameRawContact, kName, kNameSource };
-    SalvageTableScan scan(copy_, outcome_, "contacts", {"_id", "name_raw_contact_id", "display_name", "display_name_source"},
-                   {"_id"});
+    SalvageTableScan scan(copy_, outcome_, "contacts",
+                          {"_id", "name_raw_contact_id", "display_name", "display_name_source"}, {"_id"});
     std::vector<ContactRecord*> records;
     while (scan.Next()) {
       auto* record = arena_.newRecord<ContactRecord>();
@@ -242,8 +243,9 @@ class ContactsReader {
 
   void readDataRows() {
     enum : std::size_t { kKey, kMimeType, kRawContact, kData1, kData2, kData4, kData5 };
-    SalvageTableScan scan(copy_, outcome_, "data", {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
-                   {"mimetype_id", "raw_contact_id"});
+    SalvageTableScan scan(copy_, outcome_, "data",
+                          {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
+                          {"mimetype_id", "raw_contact_id"});
     while (scan.Next()) {
       auto* record = arena_.newRecord<DataRowRecord>();
       if (record == nullptr) return;
@@ -299,7 +301,8 @@ struct MessageRow {
 
 class SmsReader {
  public:
-  SmsReader(DatabaseCopy& copy, RecordArena& arena, OutcomeBuilder& outcome) : copy_(copy), arena_(arena), outcome_(outcome) {}
+  SmsReader(DatabaseCopy& copy, RecordArena& arena, OutcomeBuilder& outcome)
+      : copy_(copy), arena_(arena), outcome_(outcome) {}
 
   void read() {
     readThreads();
@@ -326,7 +329,8 @@ class SmsReader {
 
   void readMessages() {
     enum : std::size_t { kKey, kThread, kAddress, kPerson, kDate, kType, kBody };
-    SalvageTableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"}, {});
+    SalvageTableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"},
+                          {});
     while (scan.Next()) {
       auto* record = arena_.newRecord<MessageRecord>();
       if (record == nullptr) return;

@@ -46,8 +46,9 @@ class SalvageTableScan {
   // case); `required` ones, each also wanted, must all be there for any row
   // to be read. The copy must be open, and must outlive the scan, as the
   // names in `wanted` must.
-  SalvageTableScan(DatabaseCopy& copy, OutcomeBuilder& outcome, std::string table, std::vector<std::string_view> wanted,
-                   std::vector<std::string_view> required, Presence presence = kRequired, SalvageScanLimits limits = {});
+  SalvageTableScan(DatabaseCopy& copy, OutcomeBuilder& outcome, std::string table,
+                   std::vector<std::string_view> wanted, std::vector<std::string_view> required,
+                   Presence presence = kRequired, SalvageScanLimits limits = {});
 
   // Moves to the next row; false when there is none (or no more can be read).
   bool Next();
