@@ -7,8 +7,10 @@
 // cannot read (a damaged record, a value over the connection's length limit)
 // is skipped and the scan goes on after it, by rowid. Reading stops at the
 // end of the table, at the copy's work limit, at the row limit, after too
-// many skipped rows, or when the table's b-tree cannot be walked any further;
-// the rows before are kept and the OutcomeBuilder says why it stopped.
+// many skipped rows, or when the table's b-tree cannot be walked any further
+// (a page that cannot be read at all: the seek for the row after it leads
+// back into it); the rows before are kept and the OutcomeBuilder says why it
+// stopped.
 //
 //   SalvageTableScan scan(copy, outcome, "sms", {"_id", "body"}, {"_id"});
 //   while (scan.Next()) use(scan.integer(0), scan.text(1));
