@@ -1,22 +1,18 @@
 #include "phone/LiveRecordReader.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "engine/PrivateWorkingCopy.h"
-#include "engine/SqliteQuery.h"
+#include "phone/DatabaseCopy.h"
 #include "phone/MessageTime.h"
-#include "platform/FileOperations.h"
+#include "phone/SalvageTableScan.h"
 #include "platform/TextEncoding.h"
 
 namespace phone {
@@ -26,18 +22,6 @@ namespace {
 // A text longer than this is cut: no phone stores such a name, number or
 // message, and a hostile copy must not make every record a megabyte.
 constexpr std::size_t kMaxTextBytes = 1024 * 1024;
-// SQLite refuses to load a longer value at all (the row is then skipped).
-constexpr int kMaxValueBytes = 16 * 1024 * 1024;
-// Rows that SQLite cannot read are skipped, up to this many per table.
-constexpr int kMaxSkippedRows = 1000;
-// No phone comes near this many rows in one table; the reader's own
-// bookkeeping per row stays bounded with it.
-constexpr std::int64_t kMaxRowsPerTable = 1000000;
-// Work limit of one read, in SQLite virtual-machine steps: far above what
-// the largest phone needs, low enough that a hostile schema cannot keep the
-// reader busy for more than a minute or so.
-constexpr int kStepsPerProgressCall = 10000;
-constexpr std::int64_t kMaxProgressCalls = 300000;  // 3e9 steps
 
 // The low 32 bits of a key, as the record layouts keep keys.
 std::int32_t key32(std::int64_t value) {
@@ -88,229 +72,6 @@ bool isWholeNumber(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-// Collects what went wrong; the worst status wins.
-class OutcomeBuilder {
- public:
-  void note(ReadStatus status, const std::string& what) {
-    if (static_cast<int>(status) > static_cast<int>(outcome_.status)) outcome_.status = status;
-    if (!outcome_.detail.empty()) outcome_.detail += "; ";
-    outcome_.detail += what;
-  }
-  const ReadOutcome& outcome() const { return outcome_; }
-
- private:
-  ReadOutcome outcome_;
-};
-
-using Statement = engine::SqliteStatement;
-
-// The connection to a private working copy of one copy, with the limits that
-// keep a hostile file from exhausting memory or time.
-class Copy {
- public:
-  // Opens the copy; the outcome says why when it cannot be read.
-  bool open(const std::string& path, OutcomeBuilder& outcome) {
-    if (!platform::fileExists(path)) {
-      outcome.note(ReadStatus::kNoCopy, "there is no file " + path);
-      return false;
-    }
-    workingCopy_ = std::make_unique<engine::PrivateWorkingCopy>(path);
-    if (!workingCopy_->ready()) {
-      outcome.note(ReadStatus::kNotADatabase, workingCopy_->problem());
-      return false;
-    }
-    if (!connection_.openWorkingCopy(workingCopy_->path())) {
-      outcome.note(ReadStatus::kNotADatabase, "SQLite cannot open " + path);
-      return false;
-    }
-    sqlite3* db = connection_.handle();
-    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-    sqlite3_progress_handler(db, kStepsPerProgressCall, &Copy::onProgress, this);
-    // The first read of the schema tells whether this is a database at all.
-    Statement probe(db, "SELECT count(*) FROM sqlite_master");
-    if (!probe.prepared() || sqlite3_step(probe.get()) != SQLITE_ROW) {
-      outcome.note(ReadStatus::kNotADatabase, path + " is not a readable database: " + sqlite3_errmsg(db));
-      return false;
-    }
-    return true;
-  }
-
-  sqlite3* db() const { return connection_.handle(); }
-  bool outOfTime() const { return progressCalls_ > kMaxProgressCalls; }
-
- private:
-  static int onProgress(void* self) {
-    auto* copy = static_cast<Copy*>(self);
-    ++copy->progressCalls_;
-    return copy->outOfTime() ? 1 : 0;
-  }
-
-  // Declared first so that it goes last, after the connection has closed.
-  std::unique_ptr<engine::PrivateWorkingCopy> workingCopy_;
-  engine::SqliteConnection connection_;
-  std::int64_t progressCalls_ = 0;
-};
-
-// One table read row by row in rowid order, by column name. Columns the
-// table lacks read as NULL. A row that SQLite cannot read is skipped and the
-// scan goes on after it; reading stops at the end, at the work limit, or
-// when the table's b-tree cannot be walked any further.
-class TableScan {
- public:
-  // An optional table may be missing without that being noted.
-  enum Presence { kRequired, kOptional };
-
-  // `required` columns must all be there for any row to be read.
-  TableScan(Copy& copy, OutcomeBuilder& outcome, std::string table, std::vector<std::string_view> wanted,
-            std::vector<std::string_view> required, Presence presence = kRequired)
-      : copy_(copy), outcome_(outcome), table_(std::move(table)), wanted_(std::move(wanted)), presence_(presence) {
-    if (copy_.outOfTime() || !findColumns()) return;
-    for (const std::string_view column : required) {
-      const auto found = std::find(wanted_.begin(), wanted_.end(), column);
-      if (found == wanted_.end() || !present_[static_cast<std::size_t>(found - wanted_.begin())]) {
-        outcome_.note(ReadStatus::kMissingTables, "table " + table_ + " has no column " + std::string(column));
-        return;
-      }
-    }
-    std::string sql = "SELECT rowid";
-    for (std::size_t i = 0; i < wanted_.size(); ++i) {
-      sql += present_[i] ? ", \"" + std::string(wanted_[i]) + "\"" : ", NULL";
-    }
-    sql += " FROM \"" + table_ + "\" WHERE rowid > ?1 ORDER BY rowid";
-    rows_ = std::make_unique<Statement>(copy_.db(), sql);
-    if (!rows_->prepared()) {
-      outcome_.note(ReadStatus::kDamaged, "cannot read table " + table_ + ": " + sqlite3_errmsg(copy_.db()));
-      rows_.reset();
-      return;
-    }
-    sqlite3_bind_int64(rows_->get(), 1, lastRowid_);
-  }
-
-  // Moves to the next row; false when there is none (or no more can be read).
-  bool next() {
-    if (!rows_) return false;
-    for (;;) {
-      const int rc = sqlite3_step(rows_->get());
-      if (rc == SQLITE_ROW) {
-        if (++rowsRead_ > kMaxRowsPerTable) {
-          outcome_.note(ReadStatus::kTooLarge, "table " + table_ + " has too many rows; the rest was not read");
-          return stop();
-        }
-        // Never back: a damaged tree that yields rowids out of order must
-        // not make the scan read rows again after a skip.
-        lastRowid_ = std::max<std::int64_t>(lastRowid_, sqlite3_column_int64(rows_->get(), 0));
-        return true;
-      }
-      if (rc == SQLITE_DONE) return stop();
-      if (copy_.outOfTime() || rc == SQLITE_INTERRUPT) {
-        outcome_.note(ReadStatus::kTooLarge, "reading table " + table_ + " took too long; the rest was not read");
-        return stop();
-      }
-      const std::string message = sqlite3_errmsg(copy_.db());
-      sqlite3_reset(rows_->get());
-      if (!skipUnreadableRow()) {
-        outcome_.note(ReadStatus::kDamaged, "table " + table_ + " is damaged (" + message + "); the rest was not read");
-        return stop();
-      }
-      if (skipped_ == 1) {
-        outcome_.note(ReadStatus::kDamaged, "table " + table_ + " has rows that cannot be read (" + message + ")");
-      }
-      sqlite3_bind_int64(rows_->get(), 1, lastRowid_);
-    }
-  }
-
-  bool isNull(std::size_t column) const { return sqlite3_column_type(rows_->get(), valueIndex(column)) == SQLITE_NULL; }
-  std::int64_t integer(std::size_t column) const { return sqlite3_column_int64(rows_->get(), valueIndex(column)); }
-  std::optional<std::string_view> text(std::size_t column) const {
-    const int index = valueIndex(column);
-    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(rows_->get(), index));
-    if (bytes == nullptr) return std::nullopt;
-    const int length = sqlite3_column_bytes(rows_->get(), index);
-    return std::string_view(bytes, static_cast<std::size_t>(std::max(length, 0)));
-  }
-
- private:
-  // Value columns follow the rowid.
-  static int valueIndex(std::size_t column) { return static_cast<int>(column) + 1; }
-
-  bool findColumns() {
-    sqlite3* db = copy_.db();
-    // Only ordinary tables: a view or a virtual table of the same name is no
-    // phone's, and could make reading arbitrarily slow.
-    Statement table(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
-    if (!table.prepared()) {
-      outcome_.note(ReadStatus::kDamaged, "cannot read the schema: " + std::string(sqlite3_errmsg(db)));
-      return false;
-    }
-    sqlite3_bind_text(table.get(), 1, table_.c_str(), -1, SQLITE_STATIC);
-    bool ordinary = false;
-    if (sqlite3_step(table.get()) == SQLITE_ROW) {
-      const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(table.get(), 0));
-      ordinary = sql == nullptr || sqlite3_strnicmp(sql, "CREATE VIRTUAL", 14) != 0;
-    }
-    if (!ordinary) {
-      if (presence_ == kRequired) outcome_.note(ReadStatus::kMissingTables, "there is no table " + table_);
-      return false;
-    }
-
-    Statement columns(db, "SELECT name FROM pragma_table_info(?1)");
-    if (!columns.prepared()) {
-      outcome_.note(ReadStatus::kDamaged, "cannot read the columns of " + table_ + ": " + sqlite3_errmsg(db));
-      return false;
-    }
-    sqlite3_bind_text(columns.get(), 1, table_.c_str(), -1, SQLITE_STATIC);
-    present_.assign(wanted_.size(), false);
-    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
-      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0));
-      if (name == nullptr) continue;
-      for (std::size_t i = 0; i < wanted_.size(); ++i) {
-        if (equalNoCase(name, wanted_[i])) present_[i] = true;
-      }
-    }
-    return true;
-  }
-
-  // Moves past the row after the last one read, which SQLite could not read.
-  // False when there is no further row to be found or too many were skipped.
-  bool skipUnreadableRow() {
-    if (skipped_ >= kMaxSkippedRows || copy_.outOfTime()) return false;
-    Statement following(copy_.db(), "SELECT rowid FROM \"" + table_ + "\" WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
-    if (!following.prepared()) return false;
-    sqlite3_bind_int64(following.get(), 1, lastRowid_);
-    if (sqlite3_step(following.get()) != SQLITE_ROW) return false;
-    const std::int64_t unreadable = sqlite3_column_int64(following.get(), 0);
-    if (unreadable <= lastRowid_) return false;
-    lastRowid_ = unreadable;
-    ++skipped_;
-    return true;
-  }
-
-  bool stop() {
-    rows_.reset();
-    return false;
-  }
-
-  Copy& copy_;
-  OutcomeBuilder& outcome_;
-  std::string table_;
-  std::vector<std::string_view> wanted_;
-  Presence presence_;
-  std::vector<bool> present_;
-  std::unique_ptr<Statement> rows_;
-  std::int64_t lastRowid_ = std::numeric_limits<std::int64_t>::min();
-  std::int64_t rowsRead_ = 0;
-  int skipped_ = 0;
-};
-
 // Appends records to a singly linked list, keeping its head.
 template <typename Record>
 class ListBuilder {
@@ -337,7 +98,7 @@ Record* linkInOrder(const std::vector<Record*>& records) {
 }
 
 void noteFull(const RecordArena& arena, OutcomeBuilder& outcome, const char* what) {
-  if (arena.full()) outcome.note(ReadStatus::kTooLarge, std::string("too many ") + what + "; the rest was not read");
+  if (arena.full()) outcome.Note(ReadStatus::kTooLarge, std::string("too many ") + what + "; the rest was not read");
 }
 
 // ---------------------------------------------------------------------------
@@ -354,7 +115,7 @@ struct RawContact {
 
 class ContactsReader {
  public:
-  ContactsReader(Copy& copy, RecordArena& arena, OutcomeBuilder& outcome)
+  ContactsReader(DatabaseCopy& copy, RecordArena& arena, OutcomeBuilder& outcome)
       : copy_(copy), arena_(arena), outcome_(outcome) {}
 
   void read() {
@@ -373,8 +134,8 @@ class ContactsReader {
  private:
   void readMimeTypes() {
     enum : std::size_t { kKey, kMimeType };
-    TableScan scan(copy_, outcome_, "mimetypes", {"_id", "mimetype"}, {"_id", "mimetype"});
-    while (scan.next()) {
+    SalvageTableScan scan(copy_, outcome_, "mimetypes", {"_id", "mimetype"}, {"_id", "mimetype"});
+    while (scan.Next()) {
       auto* record = arena_.newRecord<MimeTypeRecord>();
       const char* mimeType = storeText(arena_, scan.text(kMimeType));
       if (record == nullptr || arena_.full()) return;
@@ -389,9 +150,10 @@ class ContactsReader {
 
   void readRawContacts() {
     enum : std::size_t { kKey, kContactKey, kName, kNameSource, kDeleted, kAccount };
-    TableScan scan(copy_, outcome_, "raw_contacts",
-                   {"_id", "contact_id", "display_name", "display_name_source", "deleted", "account_id"}, {"_id"});
-    while (scan.next()) {
+    SalvageTableScan scan(copy_, outcome_, "raw_contacts",
+                          {"_id", "contact_id", "display_name", "display_name_source", "deleted", "account_id"},
+                          {"_id"});
+    while (scan.Next()) {
       RawContact raw;
       raw.key = scan.integer(kKey);
       raw.hasContact = !scan.isNull(kContactKey);
@@ -424,10 +186,10 @@ class ContactsReader {
 
   void readContacts() {
     enum : std::size_t { kKey, kNameRawContact, kName, kNameSource };
-    TableScan scan(copy_, outcome_, "contacts", {"_id", "name_raw_contact_id", "display_name", "display_name_source"},
-                   {"_id"});
+    SalvageTableScan scan(copy_, outcome_, "contacts",
+                          {"_id", "name_raw_contact_id", "display_name", "display_name_source"}, {"_id"});
     std::vector<ContactRecord*> records;
-    while (scan.next()) {
+    while (scan.Next()) {
       auto* record = arena_.newRecord<ContactRecord>();
       if (record == nullptr) break;
       const std::int64_t key = scan.integer(kKey);
@@ -481,9 +243,10 @@ class ContactsReader {
 
   void readDataRows() {
     enum : std::size_t { kKey, kMimeType, kRawContact, kData1, kData2, kData4, kData5 };
-    TableScan scan(copy_, outcome_, "data", {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
-                   {"mimetype_id", "raw_contact_id"});
-    while (scan.next()) {
+    SalvageTableScan scan(copy_, outcome_, "data",
+                          {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
+                          {"mimetype_id", "raw_contact_id"});
+    while (scan.Next()) {
       auto* record = arena_.newRecord<DataRowRecord>();
       if (record == nullptr) return;
       record->dataKey = key32(scan.integer(kKey));
@@ -506,7 +269,7 @@ class ContactsReader {
     }
   }
 
-  Copy& copy_;
+  DatabaseCopy& copy_;
   RecordArena& arena_;
   OutcomeBuilder& outcome_;
   std::vector<RawContact> rawContacts_;
@@ -538,7 +301,8 @@ struct MessageRow {
 
 class SmsReader {
  public:
-  SmsReader(Copy& copy, RecordArena& arena, OutcomeBuilder& outcome) : copy_(copy), arena_(arena), outcome_(outcome) {}
+  SmsReader(DatabaseCopy& copy, RecordArena& arena, OutcomeBuilder& outcome)
+      : copy_(copy), arena_(arena), outcome_(outcome) {}
 
   void read() {
     readThreads();
@@ -553,8 +317,8 @@ class SmsReader {
  private:
   void readThreads() {
     enum : std::size_t { kKey };
-    TableScan scan(copy_, outcome_, "threads", {"_id"}, {"_id"}, TableScan::kOptional);
-    while (scan.next()) {
+    SalvageTableScan scan(copy_, outcome_, "threads", {"_id"}, {"_id"}, SalvageTableScan::kOptional);
+    while (scan.Next()) {
       const std::int32_t key = key32(scan.integer(kKey));
       if (threadIndex_.emplace(key, threads_.size()).second) {
         threadKeys_.push_back(key);
@@ -565,8 +329,9 @@ class SmsReader {
 
   void readMessages() {
     enum : std::size_t { kKey, kThread, kAddress, kPerson, kDate, kType, kBody };
-    TableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"}, {});
-    while (scan.next()) {
+    SalvageTableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"},
+                          {});
+    while (scan.Next()) {
       auto* record = arena_.newRecord<MessageRecord>();
       if (record == nullptr) return;
       const std::int64_t key = scan.integer(kKey);
@@ -631,7 +396,7 @@ class SmsReader {
     messages_ = linkInOrder(messages);
   }
 
-  Copy& copy_;
+  DatabaseCopy& copy_;
   RecordArena& arena_;
   OutcomeBuilder& outcome_;
   std::vector<Thread> threads_;
@@ -647,38 +412,37 @@ void give(Record** out, Record* head) {
   if (out != nullptr) *out = head;
 }
 
+// Reads the file at `path` through a private working copy with a Reader, and
+// hands the reader to `deliver` for its lists: empty ones when the copy
+// cannot be opened.
+template <typename Reader, typename Deliver>
+ReadOutcome readCopy(const std::string& path, RecordArena& arena, Deliver deliver) {
+  OutcomeBuilder outcome;
+  DatabaseCopy copy;
+  Reader reader(copy, arena, outcome);
+  if (copy.Open(path, outcome)) reader.read();
+  deliver(reader);
+  return outcome.outcome();
+}
+
 }  // namespace
 
 ReadOutcome ReadContactsDb(const std::string& path, RecordArena& arena, ContactExtraRecord** extras,
                            ContactRecord** contacts, DataRowRecord** dataRows, MimeTypeRecord** mimeTypes) {
-  give(extras, static_cast<ContactExtraRecord*>(nullptr));
-  give(contacts, static_cast<ContactRecord*>(nullptr));
-  give(dataRows, static_cast<DataRowRecord*>(nullptr));
-  give(mimeTypes, static_cast<MimeTypeRecord*>(nullptr));
-  OutcomeBuilder outcome;
-  Copy copy;
-  if (!copy.open(path, outcome)) return outcome.outcome();
-  ContactsReader reader(copy, arena, outcome);
-  reader.read();
-  give(extras, reader.extras());
-  give(contacts, reader.contacts());
-  give(dataRows, reader.dataRows());
-  give(mimeTypes, reader.mimeTypes());
-  return outcome.outcome();
+  return readCopy<ContactsReader>(path, arena, [&](const ContactsReader& reader) {
+    give(extras, reader.extras());
+    give(contacts, reader.contacts());
+    give(dataRows, reader.dataRows());
+    give(mimeTypes, reader.mimeTypes());
+  });
 }
 
 ReadOutcome ReadSmsDb(const std::string& path, RecordArena& arena, ConversationRecord** conversations,
                       MessageRecord** messages) {
-  give(conversations, static_cast<ConversationRecord*>(nullptr));
-  give(messages, static_cast<MessageRecord*>(nullptr));
-  OutcomeBuilder outcome;
-  Copy copy;
-  if (!copy.open(path, outcome)) return outcome.outcome();
-  SmsReader reader(copy, arena, outcome);
-  reader.read();
-  give(conversations, reader.conversations());
-  give(messages, reader.messages());
-  return outcome.outcome();
+  return readCopy<SmsReader>(path, arena, [&](const SmsReader& reader) {
+    give(conversations, reader.conversations());
+    give(messages, reader.messages());
+  });
 }
 
 }  // namespace phone

@@ -2,14 +2,16 @@
 // The live (not deleted) records of the two phone databases, read from the
 // local copies through SQLite into the record layouts of RecordLayouts.h.
 //
-// Each copy is read through a PrivateWorkingCopy: nothing is created,
-// changed or deleted beside it; a hot journal beside a copy is rolled back in
-// the private folder, so the live rows are those of the last commit, and rows
-// that are only in a "-wal" file beside a copy are read all the same. Tables are read by column name, never by
-// position: a column that a phone's Android version lacks reads as NULL, so
-// one reader serves every version. A copy is untrusted: a file that is not a
-// database, a missing table, a damaged page or an absurdly large table gives
-// fewer records and a ReadOutcome that says why, never a crash.
+// Each copy is read through a DatabaseCopy, a connection to a private
+// working copy of it: nothing is created, changed or deleted beside it; a hot
+// journal beside a copy is rolled back in the private folder, so the live
+// rows are those of the last commit, and rows that are only in a "-wal" file
+// beside a copy are read all the same. Tables are read by column name, never
+// by position (SalvageTableScan): a column that a phone's Android version
+// lacks reads as NULL, so one reader serves every version. A copy is
+// untrusted: a file that is not a database, a missing table, a damaged page
+// or an absurdly large table gives fewer records and a ReadOutcome that says
+// why, never a crash.
 //
 // Contacts (contacts2.db):
 //   - one ContactRecord per row of `contacts`, sorted by display name
@@ -47,29 +49,11 @@
 
 #include <string>
 
+#include "phone/ReadOutcome.h"
 #include "phone/RecordArena.h"
 #include "phone/RecordLayouts.h"
 
 namespace phone {
-
-// What came of reading a copy, the worst first where several things went wrong.
-enum class ReadStatus {
-  kRead,           // every row of every table read
-  kMissingTables,  // a table (or a key column) is missing; its lists are empty
-  kDamaged,        // SQLite could not read some rows; the others are kept
-  kTooLarge,       // the arena's limit or the work limit was reached; the rows before are kept
-  kNotADatabase,   // SQLite cannot read the file as a database; no records
-  kNoCopy,         // there is no file at the path; no records
-};
-
-struct ReadOutcome {
-  ReadStatus status = ReadStatus::kRead;
-  // What went wrong, in English, for a notice or a log: the tables
-  // concerned and SQLite's own message. Empty when everything was read.
-  std::string detail;
-
-  bool complete() const { return status == ReadStatus::kRead; }
-};
 
 // Reads the contacts copy into the arena. Each out-parameter that is not
 // null receives the head of its list, or null for an empty list.
