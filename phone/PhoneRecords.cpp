@@ -4,25 +4,25 @@ namespace phone {
 
 PhoneRecords::PhoneRecords(std::size_t liveLimit) : contactArena_(liveLimit), smsArena_(liveLimit) {}
 
-ReadOutcome PhoneRecords::readContacts(const std::string& contactsPath) {
+ReadOutcome PhoneRecords::ReadContacts(const std::string& contactsPath) {
   contactLists_ = ContactLists{};
   contactArena_.clear();
   return ReadContactsDb(contactsPath, contactArena_, &contactLists_.extras, &contactLists_.contacts,
                         &contactLists_.dataRows, &contactLists_.mimeTypes);
 }
 
-ReadOutcome PhoneRecords::readSms(const std::string& smsPath) {
+ReadOutcome PhoneRecords::ReadSms(const std::string& smsPath) {
   smsLists_ = SmsLists{};
   smsArena_.clear();
   return ReadSmsDb(smsPath, smsArena_, &smsLists_.conversations, &smsLists_.messages);
 }
 
-std::size_t PhoneRecords::importRecoveredContacts(std::string_view text, const ProgressUnit& onRecord) {
-  return ImportRecoveredContacts(text, recoveredArena_, recoveredContacts_, onRecord);
+std::size_t PhoneRecords::ImportRecoveredContacts(std::string_view text, const ProgressUnit& onRecord) {
+  return phone::ImportRecoveredContacts(text, recoveredArena_, recoveredContacts_, onRecord);
 }
 
-std::size_t PhoneRecords::importRecoveredMessages(std::string_view text, const ProgressUnit& onRecord) {
-  return ImportRecoveredMessages(text, recoveredArena_, recoveredMessages_, onRecord);
+std::size_t PhoneRecords::ImportRecoveredMessages(std::string_view text, const ProgressUnit& onRecord) {
+  return phone::ImportRecoveredMessages(text, recoveredArena_, recoveredMessages_, onRecord);
 }
 
 void PhoneRecords::ClearRecords() {

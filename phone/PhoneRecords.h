@@ -45,16 +45,16 @@ class PhoneRecords {
   PhoneRecords& operator=(const PhoneRecords&) = delete;
 
   // Reads the contacts copy, replacing the live contact lists.
-  ReadOutcome readContacts(const std::string& contactsPath);
+  ReadOutcome ReadContacts(const std::string& contactsPath);
   // Reads the SMS copy, replacing the live SMS lists.
-  ReadOutcome readSms(const std::string& smsPath);
+  ReadOutcome ReadSms(const std::string& smsPath);
 
   // Imports a deleted-contacts text into the recovered contacts; returns the
   // number of records made.
-  std::size_t importRecoveredContacts(std::string_view text, const ProgressUnit& onRecord);
+  std::size_t ImportRecoveredContacts(std::string_view text, const ProgressUnit& onRecord);
   // Imports a deleted-messages text into the recovered messages; returns the
   // number of records made.
-  std::size_t importRecoveredMessages(std::string_view text, const ProgressUnit& onRecord);
+  std::size_t ImportRecoveredMessages(std::string_view text, const ProgressUnit& onRecord);
 
   // Releases every record, live and recovered, and empties every list.
   void ClearRecords();

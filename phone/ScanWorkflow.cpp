@@ -26,16 +26,16 @@ void ScanWorkflow::setRecoveredTexts(std::string deletedContacts, std::string de
   deletedMessages_ = std::move(deletedMessages);
 }
 
-bool ScanWorkflow::readContactsCopy() {
+bool ScanWorkflow::ReadContactsCopy() {
   if (!platform::fileExists(contactsCopy_)) return false;
-  const ReadOutcome outcome = records_.readContacts(contactsCopy_);
+  const ReadOutcome outcome = records_.ReadContacts(contactsCopy_);
   if (outcome.status != ReadStatus::kRead) sink_.copyProblem(contactsCopy_, outcome);
   return records_.contactLists().contacts != nullptr;
 }
 
-bool ScanWorkflow::readSmsCopy() {
+bool ScanWorkflow::ReadSmsCopy() {
   if (!platform::fileExists(smsCopy_)) return false;
-  const ReadOutcome outcome = records_.readSms(smsCopy_);
+  const ReadOutcome outcome = records_.ReadSms(smsCopy_);
   if (outcome.status != ReadStatus::kRead) sink_.copyProblem(smsCopy_, outcome);
   return records_.smsLists().conversations != nullptr;
 }
@@ -49,7 +49,7 @@ void ScanWorkflow::advanceProgress() {
 }
 
 int ScanWorkflow::LoadContacts(bool counting) {
-  if (!readContactsCopy()) return 0;
+  if (!ReadContactsCopy()) return 0;
   int result = 0;
   if (counting) {
     for (ContactRecord* contact = records_.contactLists().contacts; contact != nullptr; contact = contact->next) {
@@ -71,13 +71,13 @@ int ScanWorkflow::LoadContacts(bool counting) {
     ++result;
     advanceProgress();
   }
-  result += static_cast<int>(records_.importRecoveredContacts(deletedContacts_, [this] { advanceProgress(); }));
+  result += static_cast<int>(records_.ImportRecoveredContacts(deletedContacts_, [this] { advanceProgress(); }));
   if (result > 0) sink_.categoryLoaded(kContactsCategory, CategoryCaption(kContactsCategory, result));
   return result;
 }
 
 int ScanWorkflow::LoadMessages(bool counting) {
-  if (!readSmsCopy()) return 0;
+  if (!ReadSmsCopy()) return 0;
   int result = 0;
   if (counting) {
     for (ConversationRecord* conversation = records_.smsLists().conversations; conversation != nullptr;
@@ -103,7 +103,7 @@ int ScanWorkflow::LoadMessages(bool counting) {
     ++result;
     advanceProgress();
   }
-  result += static_cast<int>(records_.importRecoveredMessages(deletedMessages_, [this] { advanceProgress(); }));
+  result += static_cast<int>(records_.ImportRecoveredMessages(deletedMessages_, [this] { advanceProgress(); }));
   if (result > 0) sink_.categoryLoaded(kMessageCategory, CategoryCaption(kMessageCategory, result));
   return result;
 }

@@ -57,8 +57,8 @@ class ScanWorkflow {
   int progressCount() const { return progressCount_; }
 
  private:
-  bool readContactsCopy();
-  bool readSmsCopy();
+  bool ReadContactsCopy();
+  bool ReadSmsCopy();
   void advanceProgress();
   bool stopped() const { return stopFlag_.load() != 0; }
 

@@ -291,8 +291,8 @@ namespace {
 // the live records of the demo phone.
 TEST(RecordViewsOnPhoneRecords, CardAndViewShowTheDemoPhonesRecords) {
   phone::PhoneRecords phone;
-  phone.readContacts(std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db");
-  phone.readSms(std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db");
+  phone.ReadContacts(std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db");
+  phone.ReadSms(std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db");
   ASSERT_NE(phone.contactLists().contacts, nullptr);
   ASSERT_NE(phone.smsLists().conversations, nullptr);
   MainWindowStandIn parent;

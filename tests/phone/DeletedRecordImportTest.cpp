@@ -79,9 +79,9 @@ TEST_F(DeletedRecordImportTest, ArenaThatRefusesMemoryEndsTheImport) {
 
 TEST(PhoneRecordsTest, ClearRecordsEmptiesEveryListAndTheNextImportStartsAfresh) {
   PhoneRecords records;
-  ASSERT_TRUE(records.readSms(std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db").complete());
-  EXPECT_EQ(records.importRecoveredContacts("A\tB\r\nC\tD\r\n", nullptr), 2u);
-  EXPECT_EQ(records.importRecoveredMessages("N\t1\tx\r\n", nullptr), 1u);
+  ASSERT_TRUE(records.ReadSms(std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db").complete());
+  EXPECT_EQ(records.ImportRecoveredContacts("A\tB\r\nC\tD\r\n", nullptr), 2u);
+  EXPECT_EQ(records.ImportRecoveredMessages("N\t1\tx\r\n", nullptr), 1u);
 
   records.ClearRecords();
   EXPECT_TRUE(records.recoveredContacts().empty());
@@ -89,7 +89,7 @@ TEST(PhoneRecordsTest, ClearRecordsEmptiesEveryListAndTheNextImportStartsAfresh)
   EXPECT_EQ(records.smsLists().messages, nullptr);
   EXPECT_EQ(records.smsLists().conversations, nullptr);
 
-  records.importRecoveredContacts("E\tF\r\n", nullptr);
+  records.ImportRecoveredContacts("E\tF\r\n", nullptr);
   ASSERT_EQ(records.recoveredContacts().size(), 1u);
   EXPECT_EQ(records.recoveredContacts()[0]->contactKey, 0);
   EXPECT_STREQ(records.recoveredContacts()[0]->displayName, "E\tF");

@@ -211,11 +211,11 @@ TEST(DemoPhoneExport, EveryRecordIsWrittenIntoWellFormedFiles) {
   const std::string contactsPath = std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db";
   const std::string smsPath = std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db";
   phone::PhoneRecords phone;
-  ASSERT_TRUE(phone.readContacts(contactsPath).complete() && phone.readSms(smsPath).complete());
+  ASSERT_TRUE(phone.ReadContacts(contactsPath).complete() && phone.ReadSms(smsPath).complete());
   const std::string deletedContacts = testing_support::recover(contactsPath, smsPath, 0);
   const std::string deletedMessages = testing_support::recover(contactsPath, smsPath, 1);
   const std::size_t recovered =
-      phone.importRecoveredContacts(deletedContacts, nullptr) + phone.importRecoveredMessages(deletedMessages, nullptr);
+      phone.ImportRecoveredContacts(deletedContacts, nullptr) + phone.ImportRecoveredMessages(deletedMessages, nullptr);
   const ExportRecords records = ExportRecordsOf(phone, deletedContacts, deletedMessages);
   const ExportCategory contacts{u"Contacts", true, true}, messages{u"Message", true, true};
   ExportHarness harness;
