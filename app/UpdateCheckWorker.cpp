@@ -8,6 +8,7 @@
 
 #include "controls/WebPages.h"
 #include "platform/TextEncoding.h"
+#include "platform/WindowsHandles.h"
 
 namespace app {
 
@@ -23,22 +24,11 @@ namespace {
 
 std::atomic<int> runningChecks{0};
 
-// An owning WinINet handle: closed when it goes, on every path.
-class InternetHandle {
- public:
-  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-  ~InternetHandle() {
-    if (handle_ != nullptr) ::InternetCloseHandle(handle_);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-
-  HINTERNET get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HINTERNET handle_;
+struct CloseInternetHandle {
+  void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
 };
+// An owning WinINet handle: closed when it goes, on every path.
+using InternetHandle = platform::UniqueObject<HINTERNET, CloseInternetHandle>;
 
 // Connecting, sending and receiving each give up after
 // kUpdateNetworkTimeoutMs. Set on the request itself, before it is sent:
@@ -183,7 +173,7 @@ bool UpdateCheckWorker::Start(HWND window, const std::string& ownVersion, const 
   auto parameter = std::make_unique<std::shared_ptr<UpdateCheckState>>(state);
   ++runningChecks;
   thread_ = ::CreateThread(nullptr, 0, UpdateCheckThreadProc, parameter.get(), 0, nullptr);
-  if (thread_ == nullptr) {
+  if (!thread_) {
     --runningChecks;
     state->finished = true;
     return false;
@@ -195,20 +185,20 @@ bool UpdateCheckWorker::Start(HWND window, const std::string& ownVersion, const 
 void UpdateCheckWorker::Stop(DWORD waitMs) {
   stopped_ = true;
   if (state_) state_->stopping = true;
-  if (thread_ == nullptr) return;
+  if (!thread_) return;
+  const HANDLE thread = thread_.get();
   const DWORD start = ::GetTickCount();
   while (!promptOpen_) {
     const DWORD elapsed = ::GetTickCount() - start;
     if (elapsed >= waitMs) break;
-    const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread_, FALSE, waitMs - elapsed, QS_SENDMESSAGE);
+    const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, waitMs - elapsed, QS_SENDMESSAGE);
     if (woken != WAIT_OBJECT_0 + 1) break;  // ended, timed out or failed
     // Answers the messages sent to this thread, the worker's among them;
     // posted ones stay queued.
     MSG message;
     ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
-  ::CloseHandle(thread_);
-  thread_ = nullptr;
+  thread_.reset();
 }
 
 bool UpdateCheckWorker::MayPrompt() const { return state_ != nullptr && !state_->stopping; }

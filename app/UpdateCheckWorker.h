@@ -17,6 +17,7 @@
 
 #include "app/UpdateCheck.h"
 #include "framework/Win32.h"
+#include "platform/WindowsHandles.h"
 
 namespace app {
 
@@ -86,7 +87,7 @@ class UpdateCheckWorker {
 
  private:
   std::shared_ptr<UpdateCheckState> state_;
-  HANDLE thread_ = nullptr;
+  platform::UniqueHandle thread_;
   bool stopped_ = false;
   bool promptOpen_ = false;
 };

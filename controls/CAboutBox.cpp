@@ -58,16 +58,6 @@ LRESULT CAboutBox::OnCtlColorStatic(UINT, WPARAM, LPARAM lParam, BOOL& handled) 
   return reinterpret_cast<LRESULT>(linkBackground_.get());
 }
 
-LRESULT CAboutBox::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  fw::DragByBackground(m_hWnd, lParam);
-  return 0;
-}
-
-LRESULT CAboutBox::OnEndCommand(WORD, WORD id, HWND, BOOL&) {
-  EndDialog(id);
-  return 0;
-}
-
 // Implementation.
 
 void CAboutBox::Initialize() {

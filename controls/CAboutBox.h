@@ -35,9 +35,9 @@ class CAboutBox : public CSkinnedDialog<CAboutBox> {
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnCtlColorStatic)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    COMMAND_ID_HANDLER(IDC_ABOUT_CLOSE, OnEndCommand)
-    COMMAND_ID_HANDLER(IDC_ABOUT_OK, OnEndCommand)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnDragByBackground)
+    COMMAND_ID_HANDLER(IDC_ABOUT_CLOSE, OnEndByButton)
+    COMMAND_ID_HANDLER(IDC_ABOUT_OK, OnEndByButton)
     CHAIN_MSG_MAP(CSkinnedDialog<CAboutBox>)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -49,8 +49,6 @@ class CAboutBox : public CSkinnedDialog<CAboutBox> {
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnCtlColorStatic(UINT, WPARAM, LPARAM lParam, BOOL& handled);
-  LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&);
-  LRESULT OnEndCommand(WORD, WORD id, HWND, BOOL&);
 
   void Initialize();
   void FitToBackground();

@@ -105,16 +105,6 @@ LRESULT CMsgBox::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return TRUE;
 }
 
-LRESULT CMsgBox::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&) {
-  fw::DragByBackground(m_hWnd, lParam);
-  return 0;
-}
-
-LRESULT CMsgBox::OnEndCommand(WORD, WORD id, HWND, BOOL&) {
-  EndDialog(id);
-  return 0;
-}
-
 // Implementation.
 
 void CMsgBox::Initialize() {

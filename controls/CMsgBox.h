@@ -59,12 +59,12 @@ class CMsgBox : public CSkinnedDialog<CMsgBox> {
 
   BEGIN_MSG_MAP(CMsgBox)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    COMMAND_ID_HANDLER(IDC_MSG_CLOSE, OnEndCommand)
-    COMMAND_ID_HANDLER(IDC_MSG_OK, OnEndCommand)
-    COMMAND_ID_HANDLER(IDC_MSG_YES, OnEndCommand)
-    COMMAND_ID_HANDLER(IDC_MSG_NO, OnEndCommand)
-    COMMAND_ID_HANDLER(IDC_MSG_CANCEL, OnEndCommand)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnDragByBackground)
+    COMMAND_ID_HANDLER(IDC_MSG_CLOSE, OnEndByButton)
+    COMMAND_ID_HANDLER(IDC_MSG_OK, OnEndByButton)
+    COMMAND_ID_HANDLER(IDC_MSG_YES, OnEndByButton)
+    COMMAND_ID_HANDLER(IDC_MSG_NO, OnEndByButton)
+    COMMAND_ID_HANDLER(IDC_MSG_CANCEL, OnEndByButton)
     CHAIN_MSG_MAP(CSkinnedDialog<CMsgBox>)
     REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
@@ -74,8 +74,6 @@ class CMsgBox : public CSkinnedDialog<CMsgBox> {
 
  private:
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&);
-  LRESULT OnEndCommand(WORD, WORD id, HWND, BOOL&);
 
   void Initialize();
   void FitToBackground();

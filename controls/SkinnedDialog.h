@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "controls/CImgButton.h"
+#include "controls/GdiObjects.h"
 #include "controls/Pictures.h"
 #include "framework/Window.h"
 
@@ -64,12 +65,21 @@ class CSkinnedDialog : public fw::CDialogImpl<T> {
   RECT FitToBackground(const Picture& background) { return SkinSurface::FitToBackground(this->m_hWnd, background); }
   void KeepBackgroundUnder(CImgButton& button) { surface_.KeepBackgroundUnder(button); }
 
+  // Handlers of a modal box that moves by dragging its background and ends
+  // with the id of the button that closed it.
+  LRESULT OnDragByBackground(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    fw::DragByBackground(this->m_hWnd, lParam);
+    return 0;
+  }
+  LRESULT OnEndByButton(WORD, WORD id, HWND, BOOL&) {
+    this->EndDialog(id);
+    return 0;
+  }
+
  private:
   LRESULT OnSkinPaint(UINT, WPARAM, LPARAM, BOOL&) {
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(this->m_hWnd, &paint);
-    Render(dc);
-    ::EndPaint(this->m_hWnd, &paint);
+    const PaintScope paint(this->m_hWnd);
+    Render(paint.dc());
     return 0;
   }
   LRESULT OnSkinPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&) {

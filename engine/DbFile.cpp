@@ -41,29 +41,25 @@ const std::uint8_t* DbFile::view(std::uint64_t offset, std::size_t length) const
 }
 
 std::uint8_t DbFile::byteAt(std::uint64_t offset) {
-  if (const std::uint8_t* bytes = view(offset, 1)) return bytes[0];
-  std::uint8_t value = 0;
-  read(offset, &value, 1);
-  return value;
+  std::uint8_t copy = 0;
+  return *bytesAt(offset, &copy, 1);
+}
+
+const std::uint8_t* DbFile::bytesAt(std::uint64_t offset, std::uint8_t* copy, std::size_t length) {
+  if (const std::uint8_t* bytes = view(offset, length)) return bytes;
+  read(offset, copy, length);
+  return copy;
 }
 
 std::uint16_t DbFile::u16At(std::uint64_t offset) {
   std::uint8_t copy[2];
-  const std::uint8_t* bytes = view(offset, sizeof copy);
-  if (bytes == nullptr) {
-    read(offset, copy, sizeof copy);
-    bytes = copy;
-  }
+  const std::uint8_t* bytes = bytesAt(offset, copy, sizeof copy);
   return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
 }
 
 std::uint32_t DbFile::u32At(std::uint64_t offset) {
   std::uint8_t copy[4];
-  const std::uint8_t* bytes = view(offset, sizeof copy);
-  if (bytes == nullptr) {
-    read(offset, copy, sizeof copy);
-    bytes = copy;
-  }
+  const std::uint8_t* bytes = bytesAt(offset, copy, sizeof copy);
   return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
          static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
 }

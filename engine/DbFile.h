@@ -42,6 +42,10 @@ class DbFile {
   void keepWindow(std::uint64_t offset, std::size_t length);
 
  private:
+  // The `length` bytes at `offset`: in the window when they are there,
+  // else read into `copy`, which has room for them.
+  const std::uint8_t* bytesAt(std::uint64_t offset, std::uint8_t* copy, std::size_t length);
+
   platform::RandomAccessFile file_;
   std::vector<std::uint8_t> window_;  // capacity reused between windows
   std::size_t windowLength_ = 0;

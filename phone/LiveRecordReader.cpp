@@ -121,7 +121,7 @@ class ContactsReader {
   void read() {
     readMimeTypes();
     if (!arena_.full()) readRawContacts();
-    if (!arena_.full()) ReadContacts();
+    if (!arena_.full()) readContacts();
     if (!arena_.full()) readDataRows();
     noteFull(arena_, outcome_, "contact records");
   }
@@ -184,7 +184,7 @@ class ContactsReader {
     }
   }
 
-  void ReadContacts() {
+  void readContacts() {
     enum : std::size_t { kKey, kNameRawContact, kName, kNameSource };
     SalvageTableScan scan(copy_, outcome_, "contacts",
                           {"_id", "name_raw_contact_id", "display_name", "display_name_source"}, {"_id"});

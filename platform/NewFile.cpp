@@ -79,8 +79,7 @@ bool NewFile::create(const std::u16string& path) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(file, &information)) return fail(reasonOf(::GetLastError()));
   if ((information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    ::CloseHandle(file);
-    handle_ = kNoHandle;
+    close();
     return fail("the name is a link or folder, which is never followed");
   }
   return true;

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+
+#include "platform/PosixDescriptors.h"
 #endif
 
 #include <algorithm>
@@ -64,14 +66,11 @@ std::size_t RandomAccessFile::readAt(std::uint64_t offset, std::uint8_t* out, st
 
 bool RandomAccessFile::open(const std::string& path) {
   close();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  UniqueDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) return false;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  fd_ = fd;
+  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  fd_ = file.release();
   size_ = static_cast<std::uint64_t>(info.st_size);
   return true;
 }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "platform/PosixDescriptors.h"
 #include "platform/TextEncoding.h"
 #endif
 
@@ -50,13 +51,14 @@ bool writeAll(int fd, std::string_view bytes) {
 bool appendToFile(const std::u16string& path, std::string_view headerWhenEmpty, std::string_view bytes) {
   // Non-blocking only so that a FIFO of that name fails instead of waiting
   // for a reader; a regular file ignores it.
-  const int fd = ::open(utf8FromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return false;
+  UniqueDescriptor file(::open(utf8FromUtf16(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666));
+  if (!file) return false;
   struct stat status {};
-  bool written = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  if (written && status.st_size == 0) written = writeAll(fd, headerWhenEmpty);
-  if (written) written = writeAll(fd, bytes);
-  return ::close(fd) == 0 && written;
+  bool written = ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode);
+  if (written && status.st_size == 0) written = writeAll(file.get(), headerWhenEmpty);
+  if (written) written = writeAll(file.get(), bytes);
+  // The close counts: a write the system had only queued can fail there.
+  return ::close(file.release()) == 0 && written;
 }
 
 #endif

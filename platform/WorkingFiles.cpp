@@ -127,14 +127,13 @@ std::optional<std::string> createPrivateFolder(const std::string& prefix) {
 
 bool removeFolderAndFiles(const std::string& folder) {
   WIN32_FIND_DATAW entry;
-  const HANDLE search = ::FindFirstFileW(wideFromNarrow(joinPath(folder, "*")).c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
+  const UniqueFindHandle search(::FindFirstFileW(wideFromNarrow(joinPath(folder, "*")).c_str(), &entry));
+  if (search) {
     do {
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         removeFile(joinPath(folder, narrowFromWide(entry.cFileName)));
       }
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &entry));
   }
   const std::wstring wideFolder = wideFromNarrow(folder);
   return ::RemoveDirectoryW(wideFolder.c_str()) != 0 ||

@@ -71,7 +71,7 @@ struct ContactsRead {
   }
 };
 
-ContactsRead ReadContacts(const std::string& path, RecordArena& arena) {
+ContactsRead readContacts(const std::string& path, RecordArena& arena) {
   ContactLists lists;
   const ReadOutcome outcome =
       ReadContactsDb(path, arena, &lists.extras, &lists.contacts, &lists.dataRows, &lists.mimeTypes);
@@ -96,7 +96,7 @@ struct SmsRead {
   }
 };
 
-SmsRead ReadSms(const std::string& path, RecordArena& arena) {
+SmsRead readSms(const std::string& path, RecordArena& arena) {
   SmsLists lists;
   const ReadOutcome outcome = ReadSmsDb(path, arena, &lists.conversations, &lists.messages);
   return {outcome, listOf(lists.conversations), listOf(lists.messages)};
@@ -151,7 +151,7 @@ const std::string kSmsWithoutPerson =
 
 TEST(LiveRecordReaderDemoTest, ContactsOfTheDemoPhone) {
   RecordArena arena;
-  const ContactsRead read = ReadContacts(kDemoContacts, arena);
+  const ContactsRead read = readContacts(kDemoContacts, arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   EXPECT_EQ(read.contacts.size(), 40u);
   EXPECT_EQ(read.extras.size(), 40u);
@@ -193,7 +193,7 @@ TEST(LiveRecordReaderDemoTest, ContactsOfTheDemoPhone) {
 
 TEST(LiveRecordReaderDemoTest, MessagesOfTheDemoPhone) {
   RecordArena arena;
-  const SmsRead read = ReadSms(kDemoSms, arena);
+  const SmsRead read = readSms(kDemoSms, arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   EXPECT_EQ(read.conversations.size(), 12u);
   EXPECT_EQ(read.messages.size(), 263u);
@@ -271,7 +271,7 @@ TEST(LiveRecordReaderSchemaTest, DataColumnsInAnotherOrderAndNamesFromTheRightRa
             "(2, 2, 'Acme', '1'), (3, 2, '555-0122', 'Custom'), (3, 77, '555-0177', 1)");
   }
   RecordArena arena;
-  const ContactsRead read = ReadContacts(path, arena);
+  const ContactsRead read = readContacts(path, arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   ASSERT_EQ(read.contacts.size(), 3u);
   EXPECT_EQ(text(read.contacts[0]->displayName), "Bo Chen");
@@ -315,7 +315,7 @@ TEST(LiveRecordReaderSchemaTest, SmsTableWithoutPerson) {
             "(4, '+15550404', 1600000000000, NULL, 'orphan'), (NULL, '556', 0, 1, 'no thread, no date')");
   }
   RecordArena arena;
-  const SmsRead read = ReadSms(path, arena);
+  const SmsRead read = readSms(path, arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   expectConsistentSms(read);
   // Thread 3 has no SMS and is left out; thread 4 is missing from `threads`
@@ -346,7 +346,7 @@ TEST(LiveRecordReaderSchemaTest, TextsThatAreNotCleanUtf8) {
            {std::string(2 * 1024 * 1024, 'z')});
   }
   RecordArena arena;
-  const SmsRead read = ReadSms(path, arena);
+  const SmsRead read = readSms(path, arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   ASSERT_EQ(read.messages.size(), 2u);
   EXPECT_EQ(read.messages[0]->personKey, 12);
@@ -361,20 +361,20 @@ TEST(LiveRecordReaderSchemaTest, TextsThatAreNotCleanUtf8) {
 TEST(LiveRecordReaderFailureTest, MissingFileNotADatabaseAndEmptyFile) {
   TempDir dir;
   RecordArena arena;
-  EXPECT_EQ(ReadContacts(dir.file("absent.db"), arena).outcome.status, ReadStatus::kNoCopy);
+  EXPECT_EQ(readContacts(dir.file("absent.db"), arena).outcome.status, ReadStatus::kNoCopy);
 
   testing_support::writeFile(dir.file("notes.db"), std::vector<std::uint8_t>(8192, 'x'));
-  const ContactsRead garbage = ReadContacts(dir.file("notes.db"), arena);
+  const ContactsRead garbage = readContacts(dir.file("notes.db"), arena);
   EXPECT_EQ(garbage.outcome.status, ReadStatus::kNotADatabase) << garbage.outcome.detail;
   EXPECT_TRUE(garbage.contacts.empty() && garbage.dataRows.empty() && garbage.mimeTypes.empty() &&
               garbage.extras.empty());
-  const SmsRead garbageSms = ReadSms(dir.file("notes.db"), arena);
+  const SmsRead garbageSms = readSms(dir.file("notes.db"), arena);
   EXPECT_EQ(garbageSms.outcome.status, ReadStatus::kNotADatabase);
   EXPECT_TRUE(garbageSms.messages.empty() && garbageSms.conversations.empty());
 
   // SQLite takes an empty file for an empty database: no tables.
   testing_support::writeFile(dir.file("empty.db"), {});
-  const SmsRead empty = ReadSms(dir.file("empty.db"), arena);
+  const SmsRead empty = readSms(dir.file("empty.db"), arena);
   EXPECT_EQ(empty.outcome.status, ReadStatus::kMissingTables);
   EXPECT_NE(empty.outcome.detail.find("sms"), std::string::npos) << empty.outcome.detail;
   EXPECT_TRUE(empty.messages.empty() && empty.conversations.empty());
@@ -392,7 +392,7 @@ TEST(LiveRecordReaderFailureTest, MissingTableLeavesItsListEmptyAndSaysSo) {
             "CREATE VIEW contacts AS SELECT contact_id AS _id FROM raw_contacts");
   }
   RecordArena arena;
-  const ContactsRead read = ReadContacts(path, arena);
+  const ContactsRead read = readContacts(path, arena);
   EXPECT_EQ(read.outcome.status, ReadStatus::kMissingTables);
   EXPECT_NE(read.outcome.detail.find("no table data"), std::string::npos) << read.outcome.detail;
   EXPECT_NE(read.outcome.detail.find("no table contacts"), std::string::npos) << read.outcome.detail;
@@ -411,7 +411,7 @@ TEST(LiveRecordReaderFailureTest, RowThatSqliteRefusesIsSkippedAndTheRestRead) {
             "(1, 1600000000001, 1, CAST(zeroblob(17 * 1024 * 1024) AS TEXT)), (1, 1600000000002, 1, 'after')");
   }
   RecordArena arena;
-  const SmsRead read = ReadSms(path, arena);
+  const SmsRead read = readSms(path, arena);
   EXPECT_EQ(read.outcome.status, ReadStatus::kDamaged) << read.outcome.detail;
   EXPECT_EQ(read.bodies(), (std::vector<std::string>{"before", "after"}));
 }
@@ -453,9 +453,9 @@ TEST(LiveRecordReaderFailureTest, TruncatedAndBitFlippedCopies) {
       testing_support::writeFile(damaged, variant);
       RecordArena arena;
       if (original == contactsPath) {
-        EXPECT_LE(ReadContacts(damaged, arena).contacts.size(), 30u);
+        EXPECT_LE(readContacts(damaged, arena).contacts.size(), 30u);
       } else {
-        expectConsistentSms(ReadSms(damaged, arena));
+        expectConsistentSms(readSms(damaged, arena));
       }
     }
   }
@@ -482,7 +482,7 @@ TEST(LiveRecordReaderWalTest, RowsOnlyInTheWalFileAreRead) {
   ASSERT_GT(walSize, 0u);
 
   RecordArena arena;
-  const SmsRead read = ReadSms(pc.file("mmssms.db"), arena);
+  const SmsRead read = readSms(pc.file("mmssms.db"), arena);
   EXPECT_TRUE(read.outcome.complete()) << read.outcome.detail;
   EXPECT_EQ(read.bodies(), (std::vector<std::string>{"checkpointed", "only in wal"}));
   EXPECT_EQ(fs::file_size(pc.file("mmssms.db-wal")), walSize) << "reading must not fold the WAL into the copy";
@@ -490,7 +490,7 @@ TEST(LiveRecordReaderWalTest, RowsOnlyInTheWalFileAreRead) {
   // The main file alone lacks the row: the WAL made the difference.
   TempDir bare;
   fs::copy_file(onPhone, bare.file("mmssms.db"));
-  EXPECT_EQ(ReadSms(bare.file("mmssms.db"), arena).bodies(), (std::vector<std::string>{"checkpointed"}));
+  EXPECT_EQ(readSms(bare.file("mmssms.db"), arena).bodies(), (std::vector<std::string>{"checkpointed"}));
 }
 
 }  // namespace
