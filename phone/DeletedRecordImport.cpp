@@ -39,8 +39,8 @@ std::size_t CountLineEnds(std::string_view text) {
 std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, std::vector<ContactRecord*>& records,
                                     const ProgressUnit& onRecord) {
   return forEachRecoveredLine(text, [&](std::int32_t sequence, std::string_view line) {
-    auto* record = arena.newRecord<ContactRecord>();
-    const char* copy = arena.copyText(line);
+    auto* record = arena.NewRecord<ContactRecord>();
+    const char* copy = arena.CopyText(line);
     if (record == nullptr || copy == nullptr) return false;
     record->contactKey = sequence;
     record->checked = 1;
@@ -57,8 +57,8 @@ std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, s
 std::size_t ImportRecoveredMessages(std::string_view text, RecordArena& arena,
                                     std::vector<ConversationRecord*>& records, const ProgressUnit& onRecord) {
   return forEachRecoveredLine(text, [&](std::int32_t sequence, std::string_view line) {
-    auto* record = arena.newRecord<ConversationRecord>();
-    const char* copy = arena.copyText(line);
+    auto* record = arena.NewRecord<ConversationRecord>();
+    const char* copy = arena.CopyText(line);
     if (record == nullptr || copy == nullptr) return false;
     record->threadKey = sequence;
     record->checked = 1;

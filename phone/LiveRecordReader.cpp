@@ -61,8 +61,8 @@ const char* storeText(RecordArena& arena, std::optional<std::string_view> utf8) 
   std::string_view bytes = *utf8;
   bytes = bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
   bytes = bytes.substr(0, std::min(bytes.size(), kMaxTextBytes));
-  if (bytes.empty()) return arena.copyText(bytes);
-  return arena.copyText(platform::narrowFromUtf8(repairUtf8(bytes)));
+  if (bytes.empty()) return arena.CopyText(bytes);
+  return arena.CopyText(platform::narrowFromUtf8(repairUtf8(bytes)));
 }
 
 // True for an optional '-' followed by 1 to 19 ASCII digits.
@@ -136,7 +136,7 @@ class ContactsReader {
     enum : std::size_t { kKey, kMimeType };
     SalvageTableScan scan(copy_, outcome_, "mimetypes", {"_id", "mimetype"}, {"_id", "mimetype"});
     while (scan.Next()) {
-      auto* record = arena_.newRecord<MimeTypeRecord>();
+      auto* record = arena_.NewRecord<MimeTypeRecord>();
       const char* mimeType = storeText(arena_, scan.text(kMimeType));
       if (record == nullptr || arena_.full()) return;
       record->key = key32(scan.integer(kKey));
@@ -161,7 +161,7 @@ class ContactsReader {
       raw.markedDeleted = scan.integer(kDeleted) != 0;
       raw.displayName = storeText(arena_, scan.text(kName));
       raw.displayNameSource = key32(scan.integer(kNameSource));
-      auto* extra = arena_.newRecord<ContactExtraRecord>();
+      auto* extra = arena_.NewRecord<ContactExtraRecord>();
       if (extra == nullptr || arena_.full()) return;
       extra->rawContactKey = key32(raw.key);
       extra->checked = 1;
@@ -190,7 +190,7 @@ class ContactsReader {
                           {"_id", "name_raw_contact_id", "display_name", "display_name_source"}, {"_id"});
     std::vector<ContactRecord*> records;
     while (scan.Next()) {
-      auto* record = arena_.newRecord<ContactRecord>();
+      auto* record = arena_.NewRecord<ContactRecord>();
       if (record == nullptr) break;
       const std::int64_t key = scan.integer(kKey);
       record->contactKey = key32(key);
@@ -247,7 +247,7 @@ class ContactsReader {
                           {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
                           {"mimetype_id", "raw_contact_id"});
     while (scan.Next()) {
-      auto* record = arena_.newRecord<DataRowRecord>();
+      auto* record = arena_.NewRecord<DataRowRecord>();
       if (record == nullptr) return;
       record->dataKey = key32(scan.integer(kKey));
       record->mimeTypeKey = key32(scan.integer(kMimeType));
@@ -332,7 +332,7 @@ class SmsReader {
     SalvageTableScan scan(copy_, outcome_, "sms", {"_id", "thread_id", "address", "person", "date", "type", "body"},
                           {});
     while (scan.Next()) {
-      auto* record = arena_.newRecord<MessageRecord>();
+      auto* record = arena_.NewRecord<MessageRecord>();
       if (record == nullptr) return;
       const std::int64_t key = scan.integer(kKey);
       const std::int64_t date = scan.integer(kDate);
@@ -341,7 +341,7 @@ class SmsReader {
       record->address = storeText(arena_, scan.text(kAddress));
       record->personKey = key32(scan.integer(kPerson));
       const std::string time = FormatMessageTime(date);
-      record->timeText = time.empty() ? nullptr : arena_.copyText(time);
+      record->timeText = time.empty() ? nullptr : arena_.CopyText(time);
       SetMessageDate(*record, date > 0 ? date : 0);
       record->typeCode = key32(scan.integer(kType));
       record->direction = scan.integer(kType) == 1 ? kDirectionReceived : kDirectionSent;
@@ -356,7 +356,7 @@ class SmsReader {
       }
       Thread& thread = threads_[found->second];
       if (thread.record == nullptr) {
-        thread.record = arena_.newRecord<ConversationRecord>();
+        thread.record = arena_.NewRecord<ConversationRecord>();
         if (thread.record == nullptr) return;
         thread.record->threadKey = record->threadKey;
         thread.record->checked = 1;

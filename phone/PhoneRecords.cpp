@@ -6,14 +6,14 @@ PhoneRecords::PhoneRecords(std::size_t liveLimit) : contactArena_(liveLimit), sm
 
 ReadOutcome PhoneRecords::ReadContacts(const std::string& contactsPath) {
   contactLists_ = ContactLists{};
-  contactArena_.clear();
+  contactArena_.Clear();
   return ReadContactsDb(contactsPath, contactArena_, &contactLists_.extras, &contactLists_.contacts,
                         &contactLists_.dataRows, &contactLists_.mimeTypes);
 }
 
 ReadOutcome PhoneRecords::ReadSms(const std::string& smsPath) {
   smsLists_ = SmsLists{};
-  smsArena_.clear();
+  smsArena_.Clear();
   return ReadSmsDb(smsPath, smsArena_, &smsLists_.conversations, &smsLists_.messages);
 }
 
@@ -32,9 +32,9 @@ void PhoneRecords::ClearRecords() {
   recoveredContacts_.shrink_to_fit();
   recoveredMessages_.clear();
   recoveredMessages_.shrink_to_fit();
-  contactArena_.clear();
-  smsArena_.clear();
-  recoveredArena_.clear();
+  contactArena_.Clear();
+  smsArena_.Clear();
+  recoveredArena_.Clear();
 }
 
 }  // namespace phone

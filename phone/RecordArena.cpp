@@ -13,7 +13,7 @@ constexpr std::size_t kOwnBlockFrom = kBlockSize / 4;
 
 }  // namespace
 
-const char* RecordArena::copyText(std::string_view text) {
+const char* RecordArena::CopyText(std::string_view text) {
   if (text.size() == std::numeric_limits<std::size_t>::max()) return nullptr;
   auto* copy = static_cast<char*>(allocate(text.size() + 1, 1));
   if (copy == nullptr) return nullptr;
@@ -22,7 +22,7 @@ const char* RecordArena::copyText(std::string_view text) {
   return copy;
 }
 
-void RecordArena::clear() {
+void RecordArena::Clear() {
   blocks_.clear();
   blocks_.shrink_to_fit();
   bytesHeld_ = 0;

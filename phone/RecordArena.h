@@ -1,6 +1,6 @@
 #pragma once
 // The memory of the phone records: records and their texts are carved out of
-// a few large blocks and released all at once by clear(). A record handed out
+// a few large blocks and released all at once by Clear(). A record handed out
 // stays at its address until then, so lists may link records freely.
 //
 // An arena may be given a limit on the bytes it holds; a request beyond it is
@@ -29,7 +29,7 @@ class RecordArena {
 
   // A zero-filled record; null when the limit refuses it.
   template <typename Record>
-  Record* newRecord() {
+  Record* NewRecord() {
     static_assert(std::is_trivially_copyable_v<Record> && std::is_trivially_destructible_v<Record>,
                   "records are plain data; the arena never runs destructors");
     static_assert(alignof(Record) <= alignof(std::max_align_t), "blocks start at the fundamental alignment");
@@ -39,12 +39,12 @@ class RecordArena {
 
   // A private NUL-terminated copy of the bytes (its length + 1 bytes, the
   // bytes copied as they are); null when the limit refuses it.
-  const char* copyText(std::string_view text);
+  const char* CopyText(std::string_view text);
 
   // Releases every record and text; the limit stays.
-  void clear();
+  void Clear();
 
-  // True once a request was refused; clear() resets it.
+  // True once a request was refused; Clear() resets it.
   bool full() const { return full_; }
   // Bytes of the blocks held (what the limit is compared with).
   std::size_t bytesHeld() const { return bytesHeld_; }

@@ -240,7 +240,7 @@ TEST(LiveRecordReaderLimitTest, ArenaLimitGivesAPartialButConsistentRead) {
   }
   PhoneRecords limited(128 * 1024);
   EXPECT_EQ(limited.ReadSms(path).status, ReadStatus::kTooLarge);
-  const SmsRead read{{}, listOf(limited.smsLists().conversations), listOf(limited.smsLists().messages)};
+  const SmsRead read{ReadOutcome{}, listOf(limited.smsLists().conversations), listOf(limited.smsLists().messages)};
   EXPECT_GT(read.messages.size(), 500u);
   EXPECT_LT(read.messages.size(), 3000u);
   expectConsistentSms(read);

@@ -12,7 +12,7 @@ namespace records_testing {
 
 template <typename Record, typename Head>
 Record& RecordBuilder::append(Head& head, Record*& last) {
-  auto* record = arena_.newRecord<Record>();
+  auto* record = arena_.NewRecord<Record>();
   if (last == nullptr) {
     head = record;
   } else {
@@ -70,7 +70,7 @@ phone::MessageRecord& RecordBuilder::message(std::int32_t threadKey, const std::
 }
 
 phone::ContactRecord& RecordBuilder::recoveredContact(const std::string& line) {
-  auto* record = arena_.newRecord<phone::ContactRecord>();
+  auto* record = arena_.NewRecord<phone::ContactRecord>();
   *record = {static_cast<std::int32_t>(records.recoveredContacts.size()),
              1,
              0,
@@ -85,7 +85,7 @@ phone::ContactRecord& RecordBuilder::recoveredContact(const std::string& line) {
 }
 
 phone::ConversationRecord& RecordBuilder::recoveredMessage(const std::string& line) {
-  auto* record = arena_.newRecord<phone::ConversationRecord>();
+  auto* record = arena_.NewRecord<phone::ConversationRecord>();
   record->checked = 1;
   record->deleted = 1;
   record->source = phone::kSourceFreeSpace;

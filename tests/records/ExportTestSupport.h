@@ -36,7 +36,7 @@ class RecordBuilder {
 
   // A private copy of the bytes as they are (say, bytes that are no UTF-8),
   // for a record's text.
-  const char* bytes(const std::string& raw) { return arena_.copyText(raw); }
+  const char* bytes(const std::string& raw) { return arena_.CopyText(raw); }
 
   records::ExportRecords records;
 
@@ -44,7 +44,7 @@ class RecordBuilder {
   // A zeroed record linked after `last`, or as the head.
   template <typename Record, typename Head>
   Record& append(Head& head, Record*& last);
-  const char* text(const std::string& bytes) { return arena_.copyText(bytes); }
+  const char* text(const std::string& bytes) { return arena_.CopyText(bytes); }
 
   phone::RecordArena arena_;
   phone::ContactRecord* lastContact_ = nullptr;
