@@ -35,6 +35,13 @@ void copyWithSideFiles(const std::string& from, const std::string& to) {
 
 std::string message(int k) { return "message number " + std::to_string(k) + " about the weekend plans"; }
 
+// An SMS table made under `pragmas` with messages 1 to `count` from one address.
+void fillMessages(TestDatabase& sms, const char* pragmas, int count, const std::string& address) {
+  sms.exec(pragmas);
+  sms.exec(smsSchema());
+  for (int k = 1; k <= count; ++k) addMessage(sms, address, message(k));
+}
+
 // A phone's two databases: 12 contacts of name and number, 60 messages
 // from them.
 void fillPhone(TestDatabase& contacts, TestDatabase& sms) {
@@ -148,9 +155,7 @@ TEST(DeepRecovery, AFrameThatDoesNotChainEndsTheState) {
   const std::string copy = dir.file("copy-mmssms.db");
   {
     TestDatabase sms(dir.file("mmssms.db"));
-    sms.exec("PRAGMA secure_delete=ON; PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0");
-    sms.exec(smsSchema());
-    for (int k = 1; k <= 20; ++k) addMessage(sms, "5550199", message(k));
+    fillMessages(sms, "PRAGMA secure_delete=ON; PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0", 20, "5550199");
     sms.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     sms.exec("DELETE FROM sms WHERE _id = 5");
     sms.exec("DELETE FROM sms WHERE _id = 6");
@@ -173,9 +178,7 @@ TEST(DeepRecovery, APersistJournalGivesTheRowsItsTransactionsDeleted) {
   TempDir dir;
   {
     TestDatabase sms(dir.file("mmssms.db"));
-    sms.exec("PRAGMA secure_delete=ON; PRAGMA journal_mode=PERSIST");
-    sms.exec(smsSchema());
-    for (int k = 1; k <= 30; ++k) addMessage(sms, "5550123", message(k));
+    fillMessages(sms, "PRAGMA secure_delete=ON; PRAGMA journal_mode=PERSIST", 30, "5550123");
     sms.exec("DELETE FROM sms WHERE _id BETWEEN 10 AND 12");
   }
   const deep::DeepResult result = deep::RecoverDeep("", dir.file("mmssms.db"), eSms, "");
@@ -191,9 +194,7 @@ TEST(DeepRecovery, AnUnfinishedTransactionIsRolledBackNotReported) {
   const std::string copy = dir.file("copy-mmssms.db");
   {
     TestDatabase sms(dir.file("mmssms.db"));
-    sms.exec("PRAGMA secure_delete=ON; PRAGMA journal_mode=DELETE");
-    sms.exec(smsSchema());
-    for (int k = 1; k <= 40; ++k) addMessage(sms, "5550123", message(k));
+    fillMessages(sms, "PRAGMA secure_delete=ON; PRAGMA journal_mode=DELETE", 40, "5550123");
     sms.exec("PRAGMA cache_size=1; BEGIN; DELETE FROM sms WHERE _id < 30");  // spills to the file
     copyWithSideFiles(dir.file("mmssms.db"), copy);
     sms.exec("ROLLBACK");

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -82,6 +83,16 @@ void readEverything(const TempDir& dir) {
   phone::ReadContactsDb(dir.file("contacts2.db"), arena, nullptr, nullptr, nullptr, nullptr);
 }
 
+// Runs `checks` (reads with expectations of their own) and then everything
+// that reads the copies: the folder holds the same files with the same
+// bytes afterwards.
+void expectReadingChangesNothing(const TempDir& dir, const std::function<void()>& checks = [] {}) {
+  const auto before = snapshot(dir.path());
+  checks();
+  readEverything(dir);
+  EXPECT_EQ(snapshot(dir.path()), before);
+}
+
 TEST(PrivateWorkingCopy, CopiesTheDatabaseWithItsCompanionsElsewhereAndRemovesThemAfterwards) {
   TempDir dir;
   testing_support::writeFile(dir.file("mmssms.db"), {1, 2, 3});
@@ -136,11 +147,8 @@ TEST(InputsAreEvidence, WalCopyWithItsWalKeepsEveryFileAsItWas) {
   fs::remove(dir.file("mmssms.db"));
   fs::rename(dir.file("copy-mmssms.db"), dir.file("mmssms.db"));
   fs::rename(dir.file("copy-mmssms.db-wal"), dir.file("mmssms.db-wal"));
-  const auto before = snapshot(dir.path());
-  ASSERT_EQ(before.count("mmssms.db-shm"), 0u);
-  EXPECT_EQ(liveMessages(dir.file("mmssms.db")), 4);
-  readEverything(dir);
-  EXPECT_EQ(snapshot(dir.path()), before);
+  ASSERT_EQ(snapshot(dir.path()).count("mmssms.db-shm"), 0u);
+  expectReadingChangesNothing(dir, [&] { EXPECT_EQ(liveMessages(dir.file("mmssms.db")), 4); });
 }
 
 TEST(InputsAreEvidence, WalModeCopyWithoutWalGetsNoFilesBeside) {
@@ -150,10 +158,7 @@ TEST(InputsAreEvidence, WalModeCopyWithoutWalGetsNoFilesBeside) {
     TestDatabase sms(dir.file("mmssms.db"));
     sms.exec("PRAGMA journal_mode=WAL");
   }
-  const auto before = snapshot(dir.path());
-  EXPECT_EQ(liveMessages(dir.file("mmssms.db")), 3);
-  readEverything(dir);
-  EXPECT_EQ(snapshot(dir.path()), before);
+  expectReadingChangesNothing(dir, [&] { EXPECT_EQ(liveMessages(dir.file("mmssms.db")), 3); });
 }
 
 TEST(InputsAreEvidence, EmptyDatabaseKeepsTheWalBesideIt) {
@@ -168,9 +173,7 @@ TEST(InputsAreEvidence, EmptyDatabaseKeepsTheWalBesideIt) {
   testing_support::writeFile(dir.file("mmssms.db"), {});
   fs::remove(dir.file("mmssms.db-wal"));
   fs::rename(dir.file("saved-wal"), dir.file("mmssms.db-wal"));
-  const auto before = snapshot(dir.path());
-  readEverything(dir);
-  EXPECT_EQ(snapshot(dir.path()), before);
+  expectReadingChangesNothing(dir);
 }
 
 TEST(InputsAreEvidence, HotJournalGivesTheLastCommitAndStaysBesideTheCopy) {
@@ -189,12 +192,11 @@ TEST(InputsAreEvidence, HotJournalGivesTheLastCommitAndStaysBesideTheCopy) {
     fs::copy_file(dir.file("mmssms.db-journal"), pulled.file("mmssms.db-journal"));
     sms.exec("ROLLBACK");
   }
-  const auto before = snapshot(pulled.path());
-  phone::ReadOutcome outcome;
-  EXPECT_EQ(liveMessages(pulled.file("mmssms.db"), &outcome), 40) << outcome.detail;
-  EXPECT_TRUE(outcome.complete()) << outcome.detail;
-  readEverything(pulled);
-  EXPECT_EQ(snapshot(pulled.path()), before);
+  expectReadingChangesNothing(pulled, [&] {
+    phone::ReadOutcome outcome;
+    EXPECT_EQ(liveMessages(pulled.file("mmssms.db"), &outcome), 40) << outcome.detail;
+    EXPECT_TRUE(outcome.complete()) << outcome.detail;
+  });
 }
 
 TEST(InputsAreEvidence, DatabaseLockedByAWriterReadsWhole) {
