@@ -1,5 +1,6 @@
 #include "app/WorkerThread.h"
 
+#include <cassert>
 #include <system_error>
 #include <utility>
 
@@ -41,6 +42,9 @@ bool WorkerThread::WaitPumping(std::chrono::milliseconds limit) {
 }
 
 void WorkerThread::Join() {
+  // Only the window's thread starts and joins the worker; the worker joining
+  // itself would never return.
+  assert(!thread_.joinable() || thread_.get_id() != std::this_thread::get_id());
   if (thread_.joinable()) thread_.join();
 }
 
