@@ -1,5 +1,6 @@
 #pragma once
 // The three drawing helpers the skinned windows use for fonts and painting.
+// Their lower-case names are the program's own of old and stay as they are.
 
 #include "framework/Win32.h"
 
