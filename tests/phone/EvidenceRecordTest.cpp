@@ -1,5 +1,4 @@
-// The record of an acquisition: SHA-256 by the system, the record's text
-// and its reading, and the check of copies against it (a changed byte, a
+// The record of an acquisition: the record's text and its reading, and the check of copies against it (a changed byte, a
 // side file gone or come, a copy never acquired).
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include "phone/EvidenceRecord.h"
 #include "platform/FileOperations.h"
 #include "platform/LocalTime.h"
-#include "platform/Sha256.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabase.h"
 
@@ -22,22 +20,6 @@ using testing_support::TempDir;
 void writeText(const std::string& path, const std::string& text) {
   platform::createFolders(platform::parentFolder(path));
   testing_support::writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
-
-TEST(Sha256, KnownDigestsOfBytesAndFiles) {
-  EXPECT_EQ(platform::Sha256OfBytes(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-  EXPECT_EQ(platform::Sha256OfBytes("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-  TempDir dir;
-  // Longer than one read, so that the pieces are joined right.
-  const std::string million(1000000, 'a');
-  writeText(dir.file("a.bin"), million);
-  std::string problem;
-  const auto digest = platform::Sha256OfFile(dir.file("a.bin"), problem);
-  ASSERT_TRUE(digest) << problem;
-  EXPECT_EQ(digest->size, 1000000u);
-  EXPECT_EQ(digest->sha256, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-  EXPECT_FALSE(platform::Sha256OfFile(dir.file("none"), problem));
-  EXPECT_NE(problem.find("none"), std::string::npos);
 }
 
 TEST(EvidenceRecord, TextRoundTripsAndOnlyARecordIsRead) {

@@ -85,6 +85,26 @@ MiddleLeaf middleLeafOf(const std::string& path, const std::vector<std::uint8_t>
   return leaf;
 }
 
+// A table of 300 messages, the bytes of its file and the leaf to damage;
+// the damaged bytes are written beside as a copy of their own.
+struct MessagesToDamage {
+  TempDir dir;
+  std::string path = dir.file("messages.db");
+  std::vector<std::uint8_t> bytes;
+  MiddleLeaf leaf;
+
+  MessagesToDamage() {
+    createMessages(path, 300);
+    bytes = testing_support::readFile(path);
+    leaf = middleLeafOf(path, bytes);
+  }
+  std::string writeDamaged() const {
+    const std::string damaged = dir.file("damaged.db");
+    testing_support::writeFile(damaged, bytes);
+    return damaged;
+  }
+};
+
 TEST(SalvageTableScanTest, ReadsEveryRowByColumnNameWhateverTheSchemaOrder) {
   TempDir dir;
   const std::string path = dir.file("mmssms.db");
@@ -146,11 +166,9 @@ TEST(SalvageTableScanTest, MissingTablesViewsAndRequiredColumns) {
 }
 
 TEST(SalvageTableScanDamageTest, UnreadableRowsOfOneLeafAreSkippedAndTheOtherLeavesRead) {
-  TempDir dir;
-  const std::string path = dir.file("messages.db");
-  createMessages(path, 300);
-  std::vector<std::uint8_t> bytes = testing_support::readFile(path);
-  const MiddleLeaf leaf = middleLeafOf(path, bytes);
+  MessagesToDamage messages;
+  const MiddleLeaf& leaf = messages.leaf;
+  std::vector<std::uint8_t>& bytes = messages.bytes;
   ASSERT_GE(leaf.ids.size(), 2u);
   // Each record says its body is longer than the record: the page can be
   // walked, but no row on it can be read.
@@ -160,8 +178,7 @@ TEST(SalvageTableScanDamageTest, UnreadableRowsOfOneLeafAreSkippedAndTheOtherLea
     ASSERT_EQ(bytes.at(at), 3) << "header of two serial types: NULL for _id, then the body";
     bytes.at(at + 2) = 0x7F;
   }
-  const std::string damaged = dir.file("damaged.db");
-  testing_support::writeFile(damaged, bytes);
+  const std::string damaged = messages.writeDamaged();
   std::vector<std::int64_t> expected = idsFrom(1, leaf.ids.front() - 1);
   const std::vector<std::int64_t> after = idsFrom(leaf.ids.back() + 1, 300);
   expected.insert(expected.end(), after.begin(), after.end());
@@ -185,15 +202,11 @@ TEST(SalvageTableScanDamageTest, UnreadableRowsOfOneLeafAreSkippedAndTheOtherLea
 // A leaf whose page header is unreadable cannot be stepped over: seeking
 // the next rowid leads into the same page, so only the rows before it stay.
 TEST(SalvageTableScanDamageTest, LeafWithABrokenHeaderEndsTheScanKeepingTheRowsBefore) {
-  TempDir dir;
-  const std::string path = dir.file("messages.db");
-  createMessages(path, 300);
-  std::vector<std::uint8_t> bytes = testing_support::readFile(path);
-  const MiddleLeaf leaf = middleLeafOf(path, bytes);
+  MessagesToDamage messages;
+  const MiddleLeaf& leaf = messages.leaf;
   ASSERT_FALSE(leaf.ids.empty());
-  bytes.at(leaf.start) = 0x00;  // no page type
-  const std::string damaged = dir.file("damaged.db");
-  testing_support::writeFile(damaged, bytes);
+  messages.bytes.at(leaf.start) = 0x00;  // no page type
+  const std::string damaged = messages.writeDamaged();
 
   OutcomeBuilder outcome;
   DatabaseCopy copy;
