@@ -60,6 +60,16 @@ void fillPhone(TestDatabase& contacts, TestDatabase& sms) {
   sms.exec("COMMIT");
 }
 
+// The phone of fillPhone in `dir`, secure delete on for the contacts, then
+// `change` made to the contacts.
+void makePhoneWithContactsChange(const TempDir& dir, const char* change) {
+  TestDatabase contacts(dir.file("contacts2.db"));
+  TestDatabase sms(dir.file("mmssms.db"));
+  contacts.exec("PRAGMA secure_delete=ON");
+  fillPhone(contacts, sms);
+  contacts.exec(change);
+}
+
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -207,13 +217,7 @@ TEST(DeepRecovery, AnUnfinishedTransactionIsRolledBackNotReported) {
 // A synced account's contact is only marked deleted; its data rows stay.
 TEST(DeepRecovery, ContactsMarkedDeletedAreDeletedContacts) {
   TempDir dir;
-  {
-    TestDatabase contacts(dir.file("contacts2.db"));
-    TestDatabase sms(dir.file("mmssms.db"));
-    contacts.exec("PRAGMA secure_delete=ON");
-    fillPhone(contacts, sms);
-    contacts.exec("UPDATE raw_contacts SET deleted = 1, contact_id = NULL WHERE _id IN (3, 9)");
-  }
+  makePhoneWithContactsChange(dir, "UPDATE raw_contacts SET deleted = 1, contact_id = NULL WHERE _id IN (3, 9)");
   const deep::DeepResult result =
       deep::RecoverDeep(dir.file("contacts2.db"), dir.file("mmssms.db"), eContacts, "");
   EXPECT_EQ(result.text(), "Person 3\t5550113\r\nPerson 9\t5550119\r\n");
@@ -289,13 +293,7 @@ TEST(DeepRecovery, PagesOnTheFreelistAreReadAsTheTablesLeaves) {
 // `carve` alone stays the session's text; `carve --deep` adds the deep lines.
 TEST(DeepRecovery, CarveDeepPrintsTheSessionThenTheDeepLines) {
   TempDir dir;
-  {
-    TestDatabase contacts(dir.file("contacts2.db"));
-    TestDatabase sms(dir.file("mmssms.db"));
-    contacts.exec("PRAGMA secure_delete=ON");
-    fillPhone(contacts, sms);
-    contacts.exec("UPDATE raw_contacts SET deleted = 1 WHERE _id = 5");
-  }
+  makePhoneWithContactsChange(dir, "UPDATE raw_contacts SET deleted = 1 WHERE _id = 5");
   const std::string contacts = dir.file("contacts2.db");
   const std::string sms = dir.file("mmssms.db");
   EXPECT_EQ(deep::WithDeepLines(contacts, sms, eContacts, "a\tb\r\n"), "a\tb\r\nPerson 5\t5550115\r\n");
