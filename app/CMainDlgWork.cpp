@@ -334,7 +334,7 @@ void CMainDlg::ReportExportEnd() {
   if (state->complete || state->failure.empty()) {
     // Complete, or stopped by the user: the records written so far.
     controls::CMsgBox::Show(controls::kMsgBoxRight, controls::kMsgBoxOk,
-                            wide(records::FinishedText(state->progressCount)), m_hWnd);
+                            wide(records::FinishedText(state->contactsExported + state->messagesExported)), m_hWnd);
     return;
   }
   std::wstring text = L"The export stopped: " + wideUtf8(state->failure) + L". " +

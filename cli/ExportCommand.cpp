@@ -137,7 +137,9 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
     }
     return kExitFailure;
   }
-  out << "Exported " << handled << " records in " << state.filesWritten << " files to " << root << "\n";
+  out << "Exported " << state.contactsExported << (state.contactsExported == 1 ? " contact and " : " contacts and ")
+      << state.messagesExported << (state.messagesExported == 1 ? " message" : " messages") << " in "
+      << state.filesWritten << " files to " << root << "\n";
   return recordCopied ? kExitOk : kExitFailure;
 }
 

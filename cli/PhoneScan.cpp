@@ -43,6 +43,12 @@ int countList(const Record* head) {
   return count;
 }
 
+int countDeleted(const phone::MessageRecord* head) {
+  int count = 0;
+  for (; head != nullptr; head = head->next) count += phone::IsDeleted(*head) ? 1 : 0;
+  return count;
+}
+
 }  // namespace
 
 PhoneScan::PhoneScan(std::string contactsCopy, std::string smsCopy, std::ostream& progress)
@@ -63,16 +69,16 @@ ScanSummary PhoneScan::run() {
   summary.copyUnreadable = pipeline_.copyUnreadable();
   summary.liveContacts = countList(records_.contactLists().contacts);
   summary.conversations = countList(records_.smsLists().conversations);
-  summary.liveMessages = countList(records_.smsLists().messages);
-  summary.deletedContactLines = static_cast<int>(records_.recoveredContacts().size());
-  summary.deletedMessageLines = static_cast<int>(records_.recoveredMessages().size());
+  summary.deletedMessages = countDeleted(records_.smsLists().messages);
+  summary.liveMessages = countList(records_.smsLists().messages) - summary.deletedMessages;
+  summary.deletedContacts = static_cast<int>(records_.recoveredContacts().size());
   return summary;
 }
 void PrintSummary(const ScanSummary& summary, std::ostream& out) {
   out << summary.contactsCaption << ": " << summary.liveContacts << " live contacts, "
-      << summary.deletedContactLines << " deleted records\n"
+      << summary.deletedContacts << " deleted records\n"
       << summary.messageCaption << ": " << summary.conversations << " conversations (" << summary.liveMessages
-      << " live messages), " << summary.deletedMessageLines << " deleted messages\n";
+      << " live messages), " << summary.deletedMessages << " deleted messages\n";
 }
 
 }  // namespace cli

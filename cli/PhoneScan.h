@@ -16,10 +16,10 @@ namespace cli {
 
 struct ScanSummary {
   int liveContacts = 0;
-  int deletedContactLines = 0;
+  int deletedContacts = 0;  // whole records (with --carve-only: lines)
   int conversations = 0;
   int liveMessages = 0;
-  int deletedMessageLines = 0;
+  int deletedMessages = 0;  // in their conversations (with --carve-only: lines)
   std::string contactsCaption = phone::kContactsCategory;
   std::string messageCaption = phone::kMessageCategory;
   bool contactsLoaded = false;  // the category holds records

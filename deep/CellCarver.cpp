@@ -56,20 +56,26 @@ std::string Value::asText() const {
 }
 
 RecordLayout RecordLayout::of(const TableShape& shape, const std::vector<int>& wanted) {
+  return of(shape, wanted, wanted.size());
+}
+
+RecordLayout RecordLayout::of(const TableShape& shape, const std::vector<int>& wanted, std::size_t required) {
   RecordLayout layout;
   layout.shape = shape;
   layout.wanted = wanted;
+  layout.required = std::min(required, wanted.size());
   layout.minimumColumns = 1;
-  for (const int column : wanted) {
-    if (column + 1 > layout.minimumColumns) layout.minimumColumns = column + 1;
+  for (std::size_t k = 0; k < layout.required; ++k) {
+    if (wanted[k] + 1 > layout.minimumColumns) layout.minimumColumns = wanted[k] + 1;
   }
   return layout;
 }
 
 bool RecordLayout::usable() const {
   if (shape.columnCount() < 1) return false;
-  for (const int column : wanted) {
-    if (column < 0 || column >= shape.columnCount()) return false;
+  for (std::size_t k = 0; k < wanted.size(); ++k) {
+    const int column = wanted[k];
+    if (column >= shape.columnCount() || (column < 0 && (k < required || column != -1))) return false;
   }
   return true;
 }

@@ -45,13 +45,19 @@ struct CarvedRow {
   std::vector<Value> values;  // one per wanted column, in the order asked
 };
 
-// The table and the columns a caller wants from its rows.
+// The table and the columns a caller wants from its rows. The first
+// `required` wanted columns must be columns of the table and every record
+// holds them; a later one may be -1 (the table has no such column) or lie
+// past the end of a record written before the column was added: it reads
+// as NULL.
 struct RecordLayout {
   TableShape shape;
-  std::vector<int> wanted;   // column positions, each below the column count
-  int minimumColumns = 1;    // fewest columns a record may hold: past every wanted one
+  std::vector<int> wanted;   // column positions (or -1 past `required`)
+  std::size_t required = 0;
+  int minimumColumns = 1;    // fewest columns a record may hold: past every required one
 
   static RecordLayout of(const TableShape& shape, const std::vector<int>& wanted);
+  static RecordLayout of(const TableShape& shape, const std::vector<int>& wanted, std::size_t required);
   bool usable() const;
 };
 

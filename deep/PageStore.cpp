@@ -13,8 +13,6 @@ namespace {
 constexpr int kMaxTreeDepth = 20;
 constexpr std::uint64_t kReservedBytesOffset = 20;
 constexpr std::uint64_t kFirstTrunkOffset = 32;
-constexpr std::uint8_t kInteriorTable = 5;
-constexpr std::uint8_t kLeafTable = 13;
 constexpr std::uint64_t kReadRun = 1u << 20;
 
 bool openSideFile(engine::DbFile& file, const std::string& path) {
@@ -112,11 +110,11 @@ void PageStore::walkFrom(std::uint32_t page, int depth, std::vector<bool>& visit
   const std::size_t header = btreeHeaderOffset(page);
   const ByteView view(image.data(), image.size());
   const std::uint8_t type = view.at(header);
-  if (type == kLeafTable) {
+  if (type == engine::kLeafTablePage) {
     leaf(page, view);
     return;
   }
-  if (type != kInteriorTable) return;
+  if (type != engine::kInteriorTablePage) return;
   const std::vector<std::uint32_t> children = childrenOf(view, header);
   image.clear();
   image.shrink_to_fit();
@@ -150,14 +148,17 @@ void PageStore::collectLeaves(std::uint32_t page, int depth, std::vector<bool>& 
   if (!enter(page, depth, visited, image)) return;
   const std::size_t header = btreeHeaderOffset(page);
   const ByteView view(image.data(), image.size());
-  if (view.at(header) == kLeafTable) {
+  if (view.at(header) == engine::kLeafTablePage) {
     leaves.push_back(page);
     return;
   }
-  if (view.at(header) != kInteriorTable) return;
+  if (view.at(header) != engine::kInteriorTablePage) return;
   const std::vector<std::uint32_t> children = childrenOf(view, header);
   std::vector<std::uint8_t> first;
-  if (readCurrent(children.front(), first) && ByteView(first.data(), first.size()).at(btreeHeaderOffset(children.front())) == kLeafTable) {
+  const auto leafType = [&](std::uint32_t child) {
+    return ByteView(first.data(), first.size()).at(btreeHeaderOffset(child)) == engine::kLeafTablePage;
+  };
+  if (readCurrent(children.front(), first) && leafType(children.front())) {
     for (const std::uint32_t child : children) {
       if (child == 0 || child > statePages_ || visited[child]) continue;
       visited[child] = true;

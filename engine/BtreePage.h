@@ -5,7 +5,8 @@
 //
 //   where              offset  width  meaning
 //   file header        16      2      page size (1 means 65,536)
-//   b-tree header      0       1      page type: 5 interior table, 13 leaf table
+//   b-tree header      0       1      page type: 5 interior table, 13 leaf table,
+//                                     2 interior index, 10 leaf index
 //   b-tree header      1       2      first freeblock, 0 if none
 //   b-tree header      3       2      number of cells
 //   b-tree header      5       2      start of the cell content area (0 = 65,536)
@@ -31,7 +32,9 @@ constexpr std::uint64_t kLeafPointerArray = 8;
 constexpr std::uint64_t kFreeblockSizeOffset = 2;
 constexpr std::uint64_t kFreeblockContentOffset = 4;
 
+constexpr std::uint8_t kInteriorIndexPage = 2;
 constexpr std::uint8_t kInteriorTablePage = 5;
+constexpr std::uint8_t kLeafIndexPage = 10;
 constexpr std::uint8_t kLeafTablePage = 13;
 
 constexpr std::int32_t kMinPageSize = 512;

@@ -13,18 +13,23 @@ void CarvedRowStore::reset(std::size_t fieldsPerRow) {
   pages_.clear();
   freeblockFields_.clear();
   areaFields_.clear();
+  freeblockTypes_.clear();
+  areaTypes_.clear();
 }
 
-void CarvedRowStore::drainInPageOrder(const std::function<void(std::string* fields)>& take) {
+void CarvedRowStore::drainInPageOrder(
+    const std::function<void(std::string* fields, const std::uint64_t* types)>& take) {
   closePage();
   sortPages();
   for (const PageRows& rows : pages_) {
     assert((rows.freeblockEnd - rows.freeblockBegin) % fieldsPerRow_ == 0);
     assert((rows.areaEnd - rows.areaBegin) % fieldsPerRow_ == 0);
-    for (std::size_t k = rows.freeblockBegin; k < rows.freeblockEnd; k += fieldsPerRow_) take(&freeblockFields_[k]);
+    for (std::size_t k = rows.freeblockBegin; k < rows.freeblockEnd; k += fieldsPerRow_) {
+      take(&freeblockFields_[k], &freeblockTypes_[k]);
+    }
   }
   for (const PageRows& rows : pages_) {
-    for (std::size_t k = rows.areaBegin; k < rows.areaEnd; k += fieldsPerRow_) take(&areaFields_[k]);
+    for (std::size_t k = rows.areaBegin; k < rows.areaEnd; k += fieldsPerRow_) take(&areaFields_[k], &areaTypes_[k]);
   }
   reset(fieldsPerRow_);
 }
@@ -41,10 +46,14 @@ void CarvedRowStore::openPageRows() {
   currentPageHasRows_ = true;
 }
 
-void CarvedRowStore::addRow(const ColumnWalk& walk, std::vector<std::string>& fields) {
+void CarvedRowStore::addRow(const ColumnWalk& walk, std::vector<std::string>& fields,
+                            std::vector<std::uint64_t>& types) {
   assert(fieldsPerRow_ > 0 && "reset() names the fields of a row before any row is added");
   if (!currentPageHasRows_) openPageRows();
-  for (std::size_t k = 0; k < fieldsPerRow_; ++k) fields.push_back(walk.field(k));
+  for (std::size_t k = 0; k < fieldsPerRow_; ++k) {
+    fields.push_back(walk.field(k));
+    types.push_back(walk.fieldType(k));
+  }
 }
 
 void CarvedRowStore::closePage() {

@@ -24,12 +24,12 @@ class CarvedRowStore {
 
   // Starts the rows of a leaf page; pages come in walk order.
   void beginPage(std::uint32_t page);
-  void addFreeblockRow(const ColumnWalk& walk) { addRow(walk, freeblockFields_); }
-  void addAreaRow(const ColumnWalk& walk) { addRow(walk, areaFields_); }
+  void addFreeblockRow(const ColumnWalk& walk) { addRow(walk, freeblockFields_, freeblockTypes_); }
+  void addAreaRow(const ColumnWalk& walk) { addRow(walk, areaFields_, areaTypes_); }
 
   // Moves every row out in page order, freeblock rows first; `take` gets
-  // the row's fields (fieldsPerRow of them).
-  void drainInPageOrder(const std::function<void(std::string* fields)>& take);
+  // the row's fields and their serial types (fieldsPerRow of each).
+  void drainInPageOrder(const std::function<void(std::string* fields, const std::uint64_t* types)>& take);
 
  private:
   struct PageRows {
@@ -37,7 +37,7 @@ class CarvedRowStore {
     std::size_t freeblockBegin, freeblockEnd, areaBegin, areaEnd;  // field indexes
   };
 
-  void addRow(const ColumnWalk& walk, std::vector<std::string>& fields);
+  void addRow(const ColumnWalk& walk, std::vector<std::string>& fields, std::vector<std::uint64_t>& types);
   void openPageRows();
   void closePage();
   void sortPages();
@@ -48,6 +48,8 @@ class CarvedRowStore {
   std::vector<PageRows> pages_;
   std::vector<std::string> freeblockFields_;
   std::vector<std::string> areaFields_;
+  std::vector<std::uint64_t> freeblockTypes_;  // one per field
+  std::vector<std::uint64_t> areaTypes_;
 };
 
 }  // namespace engine

@@ -20,7 +20,7 @@ void ColumnWalk::decodeColumn() {
   const Varint serialType = decodeVarint(buffer_, header_);
   const std::uint64_t width = calculateDataWidth(serialType.value);
   for (std::size_t k = 0; k < wantedCount_; ++k) {
-    if (wanted_[k] == column_) spans_[k] = Span{bodyOffset_, width};
+    if (wanted_[k] == column_) spans_[k] = Span{bodyOffset_, width, serialType.value};
   }
   bodyOffset_ += width;
   header_ += serialType.length;

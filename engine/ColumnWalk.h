@@ -19,7 +19,9 @@ class WorkBuffer;
 
 class ColumnWalk {
  public:
-  static constexpr std::size_t kMaxWanted = 3;
+  // The fields of a row the session reads: those of the recovered-record
+  // text and the rest of the row the records use.
+  static constexpr std::size_t kMaxWanted = 8;
 
   ColumnWalk(const WorkBuffer& buffer, std::uint64_t start, const int* wanted, std::size_t wantedCount);
 
@@ -34,11 +36,15 @@ class ColumnWalk {
 
   // The stored bytes of wanted field `index`, once every column is decoded.
   std::string field(std::size_t index) const;
+  // The serial type of wanted field `index` (0, NULL, for a column the
+  // record does not reach or the layout does not have).
+  std::uint64_t fieldType(std::size_t index) const { return index < wantedCount_ ? spans_[index].serialType : 0; }
 
  private:
   struct Span {
     std::uint64_t offset = 0;
     std::uint64_t width = 0;
+    std::uint64_t serialType = 0;
   };
 
   const WorkBuffer& buffer_;

@@ -67,11 +67,12 @@ SqliteParse::~SqliteParse() {
 void SqliteParse::startParse(ePaserType type) {
   if (type == eContacts) {
     if (!InitContacRowsourceFile()) return;
-    carveTable(contactsPath, CarveLayout::contacts(contactsColumnCount, rawContactIdColumn, data1Column));
+    carveTable(contactsPath,
+               CarveLayout::contacts(contactsColumnCount, rawContactIdColumn, data1Column, contactExtraColumns));
     saveContactRecover2File();
   } else if (type == eSms) {
     if (!InitSmsRowsourceFile()) return;
-    carveTable(smsPath, CarveLayout::sms(smsColumnCount, addressColumn, personColumn, bodyColumn));
+    carveTable(smsPath, CarveLayout::sms(smsColumnCount, addressColumn, personColumn, bodyColumn, smsExtraColumns));
     saveSmsRecover2File();
   }
 }
@@ -92,6 +93,9 @@ bool SqliteParse::InitContacRowsourceFile() {
     contactsColumnCount = static_cast<std::int32_t>(names->size());
     rawContactIdColumn = positionOf(*names, "raw_contact_id");
     data1Column = positionOf(*names, "data1");
+    contactExtraColumns = engine::ContactExtraColumns{positionOf(*names, "mimetype_id"), positionOf(*names, "data2"),
+                                                      positionOf(*names, "data3"), positionOf(*names, "data4"),
+                                                      positionOf(*names, "data5")};
   }
   contactsDb.close();
   return true;
@@ -125,6 +129,9 @@ bool SqliteParse::InitSmsRowsourceFile() {
       addressColumn = positionOf(*names, "address");
       personColumn = positionOf(*names, "person");
       bodyColumn = positionOf(*names, "body");
+      smsExtraColumns = engine::SmsExtraColumns{positionOf(*names, "thread_id"), positionOf(*names, "date"),
+                                                positionOf(*names, "date_sent"), positionOf(*names, "type"),
+                                                positionOf(*names, "read")};
     }
   }
   contactsDb.close();
@@ -277,11 +284,15 @@ void SqliteParse::parseUnassignedArea(std::uint32_t page) {
 }
 
 void SqliteParse::takeCarvedRows() {
-  carvedRows.drainInPageOrder([this](std::string* fields) {
+  using engine::StoredValue;
+  carvedRows.drainInPageOrder([this](std::string* fields, const std::uint64_t* types) {
+    const auto value = [&](std::size_t k) { return StoredValue{types[k], std::move(fields[k])}; };
     if (carveLayout.table == engine::CarvedTable::Contacts) {
-      recoveredContacts.push_back(CarvedContact{std::move(fields[0]), std::move(fields[1])});
+      recoveredContacts.push_back(CarvedContact{std::move(fields[0]), std::move(fields[1]), types[0], value(2),
+                                                value(3), value(4), value(5), value(6)});
     } else {
-      recoveredSms.push_back(CarvedSms{std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+      recoveredSms.push_back(CarvedSms{std::move(fields[0]), std::move(fields[1]), std::move(fields[2]), types[1],
+                                       value(3), value(4), value(5), value(6), value(7)});
     }
   });
 }

@@ -50,6 +50,11 @@ class ZR_ENGINE_API SqliteParse {
   // session could not start.
   std::string get_contacts_mem();
 
+  // The rows the last run carved, in the order the text took them, with
+  // the rest of each row that the records use.
+  const std::vector<engine::CarvedContact>& carvedContacts() const { return recoveredContacts; }
+  const std::vector<engine::CarvedSms>& carvedSms() const { return recoveredSms; }
+
  private:
   bool InitContacRowsourceFile();
   bool InitSmsRowsourceFile();
@@ -86,6 +91,8 @@ class ZR_ENGINE_API SqliteParse {
   std::int32_t addressColumn = -1;
   std::int32_t personColumn = -1;
   std::int32_t bodyColumn = -1;
+  engine::ContactExtraColumns contactExtraColumns;
+  engine::SmsExtraColumns smsExtraColumns;
   std::string resultText;
   std::vector<engine::CarvedContact> recoveredContacts;
   std::vector<engine::LiveContact> liveContacts;

@@ -1,13 +1,23 @@
 #pragma once
-// The deleted records: each line of a recovered-record text (lines ended by
-// "\r\n", fields separated by "\t") becomes one record in the layout of the
-// live records, marked as deleted, so that lists, detail panes and exports
-// handle live and recovered records side by side.
+// The deleted records of carving alone (the recovered-record text, without
+// the deep pass): each line of a recovered-record text (lines ended by
+// "\r\n", fields separated by "\t") becomes one deleted record, in the
+// records' own shape, so that lists, detail panes and exports handle every
+// record alike. The line is cut here, once; no reader cuts it again.
 //
 // Cutting: from position 0, each "\r\n" ends one record, whose text is what
-// lies before it (possibly empty); the records are numbered from 0 in line
-// order. Text after the last "\r\n" makes no record. A record's text is a
-// private NUL-terminated copy of its line; readers split it at the tabs.
+// lies before it (possibly empty). Text after the last "\r\n" makes no
+// record.
+//
+//   contacts  one deleted contact per line (keys -1, -2, ... in line order,
+//             below those already made): its name is the text before the
+//             first tab, written as it stands; the rest of the line is one
+//             value of unknown kind (kLineValueMimeTypeKey). A line without
+//             a tab is a name alone.
+//   messages  one deleted message per line, in the conversation of
+//             messages without a conversation: its address and body are
+//             the second and third fields ("N/A" is none), and the whole
+//             line is kept to be written back as it is.
 
 #include <cstddef>
 #include <functional>
@@ -26,17 +36,16 @@ using ProgressUnit = std::function<void()>;
 // same text makes, and so the progress total of the loading pass.
 std::size_t CountLineEnds(std::string_view text);
 
-// Appends one recovered contact per line of the deleted-contacts text:
-// contactKey = line number from 0, checked 1, deleted 1, displayName = the
-// line, next null. Returns the number of records made; fewer than
+// Appends one deleted contact per line to `contacts` and its value to the
+// list at `dataRows`. Returns the number of records made; fewer than
 // CountLineEnds only when the arena refuses memory.
-std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, std::vector<ContactRecord*>& records,
-                                    const ProgressUnit& onRecord);
+std::size_t ImportRecoveredContacts(std::string_view text, RecordArena& arena, std::vector<ContactRecord*>& contacts,
+                                    DataRowRecord** dataRows, const ProgressUnit& onRecord);
 
-// Appends one recovered message per line of the deleted-messages text:
-// threadKey = line number from 0, checked 1, deleted 1, source free space,
-// recoveredText = the line, next null. Returns the number of records made.
-std::size_t ImportRecoveredMessages(std::string_view text, RecordArena& arena,
-                                    std::vector<ConversationRecord*>& records, const ProgressUnit& onRecord);
+// Appends one deleted message per line to the end of the message list at
+// `messages`, all in `loose` (a conversation of messages without one, made
+// by the caller). Returns the number of records made.
+std::size_t ImportRecoveredMessages(std::string_view text, RecordArena& arena, ConversationRecord& loose,
+                                    MessageRecord** messages, const ProgressUnit& onRecord);
 
 }  // namespace phone

@@ -242,9 +242,9 @@ class ContactsReader {
   }
 
   void readDataRows() {
-    enum : std::size_t { kKey, kMimeType, kRawContact, kData1, kData2, kData4, kData5 };
+    enum : std::size_t { kKey, kMimeType, kRawContact, kData1, kData2, kData3, kData4, kData5 };
     SalvageTableScan scan(copy_, outcome_, "data",
-                          {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data4", "data5"},
+                          {"_id", "mimetype_id", "raw_contact_id", "data1", "data2", "data3", "data4", "data5"},
                           {"mimetype_id", "raw_contact_id"});
     while (scan.Next()) {
       auto* record = arena_.NewRecord<DataRowRecord>();
@@ -263,6 +263,8 @@ class ContactsReader {
       if (organizationKeys_.count(record->mimeTypeKey) != 0) {
         record->title = storeText(arena_, scan.text(kData4));
         record->department = storeText(arena_, scan.text(kData5));
+      } else if (record->typeCode != nullptr && std::string_view(record->typeCode) == "0") {
+        record->label = storeText(arena_, scan.text(kData3));  // a custom type's label
       }
       if (arena_.full()) return;
       dataRows_.append(record);

@@ -16,13 +16,14 @@
 // fills them for diagnosis and tests.
 
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 
 namespace phone {
 
 // A contact (an aggregated contact of the phone), 32 bytes. Also the layout
-// of a recovered contact: deleted = 1 and displayName holds the whole
-// recovered line.
+// of a deleted contact: deleted = 1, a key below 0 that its data rows name,
+// and the places it was found in.
 //
 //   off  size  field
 //     0     4  contactKey         contacts._id; matched by DataRowRecord::contactKey
@@ -31,8 +32,8 @@ namespace phone {
 //    12     4  deleted            0 live, 1 recovered
 //    16     4  displayName        text
 //    20     4  displayNameSource  40 = taken from a structured name
-//    24     4  source             where the record was read from, a
-//                                 RecordSource (ours)
+//    24     4  sources            where a deleted record was found: a mask of
+//                                 engine::RowSource bits; 0 for a live one (ours)
 //    28     4  next
 struct ContactRecord {
   std::int32_t contactKey;
@@ -41,26 +42,12 @@ struct ContactRecord {
   std::int32_t deleted;
   const char* displayName;
   std::int32_t displayNameSource;
-  std::int32_t source;
+  std::int32_t sources;
   ContactRecord* next;
 };
 
 // The display-name source of a name taken from a structured name.
 constexpr std::int32_t kDisplayNameFromStructuredName = 40;
-
-// Where a contact or a recovered message was read from. Live records are
-// rows of the live tables (0, what a zero-filled record holds); the deleted
-// ones name the part of the copies their text was carved from.
-enum RecordSource : std::int32_t {
-  kSourceLive = 0,
-  kSourceFreeSpace = 1,      // freeblocks and unassigned areas of the table's pages
-  kSourceWal = 2,            // page images in the write-ahead log
-  kSourceJournal = 3,        // page images in a rollback journal
-  kSourceIndex = 4,          // entries of an index of the table
-  kSourceSearchIndex = 5,    // the full-text search index
-  kSourceMarkedDeleted = 6,  // rows the provider marked deleted and still keeps
-  kSourceFreelist = 7,       // pages on the freelist
-};
 
 // One raw contact (the per-account part of a contact), 32 bytes. Only the
 // one-byte checked flag and next are read by the program.
@@ -100,10 +87,17 @@ struct ContactExtraRecord {
 //    24     4  typeCode           data2 as decimal text (null when data2 is no
 //                                 whole number, e.g. a given name)
 //    28     8  reserved1
+//    28     4  label              phone and e-mail rows: data3, the label of a
+//                                 custom type (type code 0) (ours)
+//    32     4  reserved1
 //    36     4  title              organisation rows: data4, the job title
 //    40     4  department         organisation rows: data5, the department
 //    44    36  reserved2
 //    80     4  next
+//
+// The data rows of deleted contacts are kept in a list of their own; a
+// value recovered as a line of text, whose kind nobody knows, has the
+// mimetype key kLineValueMimeTypeKey.
 struct DataRowRecord {
   std::int32_t mimeTypeKey;
   std::int32_t contactKey;
@@ -112,7 +106,8 @@ struct DataRowRecord {
   std::int32_t reserved0;
   const char* value;
   const char* typeCode;
-  std::int32_t reserved1[2];
+  const char* label;
+  std::int32_t reserved1;
   const char* title;
   const char* department;
   std::int32_t reserved2[9];
@@ -131,34 +126,43 @@ struct MimeTypeRecord {
   MimeTypeRecord* next;
 };
 
+// No mimetype record has this key: a value of unknown kind.
+constexpr std::int32_t kLineValueMimeTypeKey = INT32_MIN;
+
+constexpr const char kMimeTypeName[] = "vnd.android.cursor.item/name";
 constexpr const char kMimeTypePhone[] = "vnd.android.cursor.item/phone_v2";
 constexpr const char kMimeTypeEmail[] = "vnd.android.cursor.item/email_v2";
 constexpr const char kMimeTypeOrganization[] = "vnd.android.cursor.item/organization";
 
 // A conversation (a message thread), 44 bytes. Also the layout of a
-// recovered message: deleted = 1 and recoveredText holds the whole
-// recovered line.
+// conversation that only deleted messages hold (deleted = 1): a thread the
+// phone no longer has, or the messages of one number without a thread, or
+// the deleted messages that belong to no conversation at all (loose = 1).
 //
 //   off  size  field
 //     0     4  threadKey          sms.thread_id; matched by MessageRecord::threadKey
 //     4     1  checked            0/1
 //     5     3  reserved0
 //     8     4  messageCount       messages of the thread in the message list (ours)
-//    12     4  source             recovered records: where the text was
-//                                 carved from, a RecordSource (ours)
-//    16    16  reserved1
+//    12     4  sources            deleted conversations: where their messages
+//                                 were found, a mask of engine::RowSource bits (ours)
+//    16     4  deletedCount       deleted messages among them (ours)
+//    20     4  loose              1: messages without a conversation (ours)
+//    24     8  reserved1
 //    32     4  deleted            0 live, 1 recovered
-//    36     4  recoveredText      text, recovered records only
+//    36     4  reserved2
 //    40     4  next
 struct ConversationRecord {
   std::int32_t threadKey;
   std::uint8_t checked;
   std::uint8_t reserved0[3];
   std::int32_t messageCount;
-  std::int32_t source;
-  std::int32_t reserved1[4];
+  std::int32_t sources;
+  std::int32_t deletedCount;
+  std::int32_t loose;
+  std::int32_t reserved1[2];
   std::int32_t deleted;
-  const char* recoveredText;
+  std::int32_t reserved2;
   ConversationRecord* next;
 };
 
@@ -175,11 +179,17 @@ struct ConversationRecord {
 //    24     8  dateMillis         sms.date: milliseconds since 1970 UTC, 0 when
 //                                 none; low 32 bits, then high (ours; read
 //                                 with MessageDateOf)
-//    32     4  direction          1 received, 2 every other kind
-//    36     4  reserved1
+//    32     4  direction          1 received, 2 every other kind; deleted
+//                                 messages of no known type: 0
+//    36     4  sources            where a deleted message was found: a mask
+//                                 of engine::RowSource bits; 0 live (ours)
 //    40     4  body               text
-//    44     4  reserved2
+//    44     4  recoveredLine      a message recovered as a line of text: the
+//                                 line (ours)
 //    48     4  next
+//
+// Deleted messages are linked into the same list, each in its conversation
+// at its time (those without a date after the others).
 struct MessageRecord {
   std::int32_t messageKey;
   std::int32_t threadKey;
@@ -191,11 +201,13 @@ struct MessageRecord {
   // targets that align it to 8.
   std::uint32_t dateMillis[2];
   std::int32_t direction;
-  std::int32_t reserved1;
+  std::int32_t sources;
   const char* body;
-  std::int32_t reserved2;
+  const char* recoveredLine;
   MessageRecord* next;
 };
+
+inline bool IsDeleted(const MessageRecord& message) { return message.sources != 0; }
 
 constexpr std::int32_t kDirectionReceived = 1;
 constexpr std::int32_t kDirectionSent = 2;
@@ -228,7 +240,7 @@ static_assert(!kThirtyTwoBit || offsetof(ContactRecord, personKey) == 8, "Contac
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, deleted) == 12, "ContactRecord::deleted");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, displayName) == 16, "ContactRecord::displayName");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, displayNameSource) == 20, "ContactRecord::displayNameSource");
-static_assert(!kThirtyTwoBit || offsetof(ContactRecord, source) == 24, "ContactRecord::source");
+static_assert(!kThirtyTwoBit || offsetof(ContactRecord, sources) == 24, "ContactRecord::sources");
 static_assert(!kThirtyTwoBit || offsetof(ContactRecord, next) == 28, "ContactRecord::next");
 
 static_assert(!kThirtyTwoBit || sizeof(ContactExtraRecord) == 32, "ContactExtraRecord size");
@@ -249,6 +261,7 @@ static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, dataKey) == 8, "DataRowR
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, rawContactKey) == 12, "DataRowRecord::rawContactKey");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, value) == 20, "DataRowRecord::value");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, typeCode) == 24, "DataRowRecord::typeCode");
+static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, label) == 28, "DataRowRecord::label");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, title) == 36, "DataRowRecord::title");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, department) == 40, "DataRowRecord::department");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, next) == 80, "DataRowRecord::next");
@@ -262,9 +275,10 @@ static_assert(!kThirtyTwoBit || sizeof(ConversationRecord) == 44, "ConversationR
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, threadKey) == 0, "ConversationRecord::threadKey");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, checked) == 4, "ConversationRecord::checked");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, messageCount) == 8, "ConversationRecord::messageCount");
-static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, source) == 12, "ConversationRecord::source");
+static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, sources) == 12, "ConversationRecord::sources");
+static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, deletedCount) == 16, "ConversationRecord::deletedCount");
+static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, loose) == 20, "ConversationRecord::loose");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, deleted) == 32, "ConversationRecord::deleted");
-static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, recoveredText) == 36, "ConversationRecord::recoveredText");
 static_assert(!kThirtyTwoBit || offsetof(ConversationRecord, next) == 40, "ConversationRecord::next");
 
 static_assert(!kThirtyTwoBit || sizeof(MessageRecord) == 52, "MessageRecord size");
@@ -276,7 +290,9 @@ static_assert(!kThirtyTwoBit || offsetof(MessageRecord, timeText) == 16, "Messag
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, typeCode) == 20, "MessageRecord::typeCode");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, dateMillis) == 24, "MessageRecord::dateMillis");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, direction) == 32, "MessageRecord::direction");
+static_assert(!kThirtyTwoBit || offsetof(MessageRecord, sources) == 36, "MessageRecord::sources");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, body) == 40, "MessageRecord::body");
+static_assert(!kThirtyTwoBit || offsetof(MessageRecord, recoveredLine) == 44, "MessageRecord::recoveredLine");
 static_assert(!kThirtyTwoBit || offsetof(MessageRecord, next) == 48, "MessageRecord::next");
 
 }  // namespace layout_check

@@ -21,23 +21,40 @@ void ScanWorkflow::setCopies(const std::string& contactsCopy, const std::string&
   smsCopy_ = smsCopy;
 }
 
+void ScanWorkflow::setFindings(std::shared_ptr<const RecoveredFindings> findings) { findings_ = std::move(findings); }
+
 void ScanWorkflow::setRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
-  deletedContacts_ = std::move(deletedContacts);
-  deletedMessages_ = std::move(deletedMessages);
+  findings_ = RecoveredFindings::OfTexts(std::move(deletedContacts), std::move(deletedMessages));
 }
 
+// Reads a copy; false when there is none. A copy without live records may
+// still hold deleted ones.
 bool ScanWorkflow::ReadContactsCopy() {
   if (!platform::fileExists(contactsCopy_)) return false;
   const ReadOutcome outcome = records_.ReadContacts(contactsCopy_);
   if (outcome.status != ReadStatus::kRead) sink_.copyProblem(contactsCopy_, outcome);
-  return records_.contactLists().contacts != nullptr;
+  return true;
 }
 
 bool ScanWorkflow::ReadSmsCopy() {
   if (!platform::fileExists(smsCopy_)) return false;
   const ReadOutcome outcome = records_.ReadSms(smsCopy_);
   if (outcome.status != ReadStatus::kRead) sink_.copyProblem(smsCopy_, outcome);
-  return records_.smsLists().conversations != nullptr;
+  return true;
+}
+
+std::size_t ScanWorkflow::importDeletedContacts() {
+  if (!findings_) return 0;
+  const auto unit = [this] { advanceProgress(); };
+  if (findings_->asRows) return records_.ImportDeletedContacts(findings_->rows.contacts, unit);
+  return records_.ImportRecoveredContacts(findings_->contactsText, unit);
+}
+
+std::size_t ScanWorkflow::importDeletedMessages() {
+  if (!findings_) return 0;
+  const auto unit = [this] { advanceProgress(); };
+  if (findings_->asRows) return records_.ImportDeletedMessages(findings_->rows.messages, unit);
+  return records_.ImportRecoveredMessages(findings_->messagesText, unit);
 }
 
 void ScanWorkflow::advanceProgress() {
@@ -57,7 +74,7 @@ int ScanWorkflow::LoadContacts(bool counting) {
       ++progressTotal_;
       ++result;
     }
-    const int deleted = static_cast<int>(CountLineEnds(deletedContacts_));
+    const int deleted = findings_ ? static_cast<int>(findings_->contactUnits()) : 0;
     progressTotal_ += deleted;
     return result + deleted;
   }
@@ -71,7 +88,7 @@ int ScanWorkflow::LoadContacts(bool counting) {
     ++result;
     advanceProgress();
   }
-  result += static_cast<int>(records_.ImportRecoveredContacts(deletedContacts_, [this] { advanceProgress(); }));
+  result += static_cast<int>(importDeletedContacts());
   if (result > 0) sink_.categoryLoaded(kContactsCategory, CategoryCaption(kContactsCategory, result));
   return result;
 }
@@ -86,7 +103,7 @@ int ScanWorkflow::LoadMessages(bool counting) {
       ++progressTotal_;
       ++result;
     }
-    const int deleted = static_cast<int>(CountLineEnds(deletedMessages_));
+    const int deleted = findings_ ? static_cast<int>(findings_->messageUnits()) : 0;
     progressTotal_ += deleted;
     return result + deleted;
   }
@@ -103,7 +120,7 @@ int ScanWorkflow::LoadMessages(bool counting) {
     ++result;
     advanceProgress();
   }
-  result += static_cast<int>(records_.ImportRecoveredMessages(deletedMessages_, [this] { advanceProgress(); }));
+  result += static_cast<int>(importDeletedMessages());
   if (result > 0) sink_.categoryLoaded(kMessageCategory, CategoryCaption(kMessageCategory, result));
   return result;
 }

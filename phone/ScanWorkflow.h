@@ -1,16 +1,22 @@
 #pragma once
 // The scan: after the deleted rows of both copies were recovered, count
-// every record that will be loaded, then load the live records and the
-// recovered ones category by category, moving the progress position and
+// every record that will be loaded, then load the live records and make the
+// deleted ones category by category, moving the progress position and
 // honouring pause and stop.
+//
+// A category's caption counts its live records (contacts; conversations)
+// and the deleted records made (contacts; messages). Deleted records are
+// made also when a copy has no live record of their kind.
 //
 // The window drives it on its scan worker; the command line runs it
 // directly. What the window would receive goes through a ScanSink.
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "phone/PhoneRecords.h"
+#include "phone/RecoveredFindings.h"
 #include "platform/ManualResetEvent.h"
 
 namespace phone {
@@ -40,8 +46,10 @@ class ScanWorkflow {
   ScanWorkflow(PhoneRecords& records, ScanSink& sink, platform::ManualResetEvent& pauseGate,
                const std::atomic<int>& stopFlag);
 
-  // The copies and the recovered-record texts of the last recovery.
+  // The copies and what the last recovery found in them.
   void setCopies(const std::string& contactsCopy, const std::string& smsCopy);
+  void setFindings(std::shared_ptr<const RecoveredFindings> findings);
+  // Carving alone: the two recovered-record texts.
   void setRecoveredTexts(std::string deletedContacts, std::string deletedMessages);
 
   // Counting (counting = true): how many records loading will load.
@@ -59,6 +67,8 @@ class ScanWorkflow {
  private:
   bool ReadContactsCopy();
   bool ReadSmsCopy();
+  std::size_t importDeletedContacts();
+  std::size_t importDeletedMessages();
   void advanceProgress();
   bool stopped() const { return stopFlag_.load() != 0; }
 
@@ -68,8 +78,7 @@ class ScanWorkflow {
   const std::atomic<int>& stopFlag_;
   std::string contactsCopy_;
   std::string smsCopy_;
-  std::string deletedContacts_;
-  std::string deletedMessages_;
+  std::shared_ptr<const RecoveredFindings> findings_;
   int progressTotal_ = 0;
   int progressCount_ = 0;
 };

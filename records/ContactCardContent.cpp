@@ -4,17 +4,19 @@
 #include <string_view>
 
 #include "records/ExportState.h"
+#include "records/SourceText.h"
 #include "records/TypeLabels.h"
 
 namespace records {
 
 namespace {
 
-enum class RowKind { kOther, kPhone, kEmail, kOrganization };
+enum class RowKind { kOther, kPhone, kEmail, kOrganization, kUnknown };
 
 // The kind of a data row, by its mimetype key: the first mimetype record
 // with that key decides; a key that resolves to nothing adds nothing.
 RowKind kindOf(std::int32_t mimeTypeKey, const phone::MimeTypeRecord* mimeTypes) {
+  if (mimeTypeKey == phone::kLineValueMimeTypeKey) return RowKind::kUnknown;
   for (const phone::MimeTypeRecord* type = mimeTypes; type != nullptr; type = type->next) {
     if (type->key != mimeTypeKey) continue;
     if (type->mimeType == nullptr) return RowKind::kOther;
@@ -26,17 +28,6 @@ RowKind kindOf(std::int32_t mimeTypeKey, const phone::MimeTypeRecord* mimeTypes)
   return RowKind::kOther;
 }
 
-ContactCardContent recoveredCard(const phone::ContactRecord& contact) {
-  ContactCardContent card;
-  if (contact.displayName == nullptr) return card;
-  const std::string_view line = contact.displayName;
-  const std::size_t tab = line.find('\t');
-  if (tab == std::string_view::npos) return card;
-  card.name = WideText(line.substr(0, tab));
-  card.rows.push_back(ContactCardRow{kRecoveredRowLabel, WideText(line.substr(tab + 1))});
-  return card;
-}
-
 // Company first; the job title, or else the department, next; each line
 // keeps the first text it gets.
 void addOrganization(ContactCardContent& card, const phone::DataRowRecord& row) {
@@ -46,17 +37,23 @@ void addOrganization(ContactCardContent& card, const phone::DataRowRecord& row) 
   if (lines[1].empty() && lines[2].empty()) lines[2] = WideText(row.department);
 }
 
+std::u16string phoneLabel(const phone::DataRowRecord& row) {
+  const std::int32_t type = TypeCodeOf(row.typeCode);
+  const std::u16string_view label = PhoneTypeLabel(type);
+  return label.empty() ? PhoneTypeName(type, row.label) : std::u16string(label);
+}
+
 std::u16string emailLabel(const phone::DataRowRecord& row) {
-  const std::u16string_view label = EmailTypeLabel(TypeCodeOf(row.typeCode));
-  return std::u16string(label.empty() ? std::u16string_view(kEmailFallbackLabel) : label);
+  const std::int32_t type = TypeCodeOf(row.typeCode);
+  std::u16string label(EmailTypeLabel(type));
+  if (label.empty() && type == 0 && row.label != nullptr && row.label[0] != '\0') label = WideText(row.label);
+  return label.empty() ? std::u16string(kEmailFallbackLabel) : label;
 }
 
 }  // namespace
 
 ContactCardContent ContactCardOf(const phone::ContactRecord& contact, const phone::DataRowRecord* dataRows,
                                  const phone::MimeTypeRecord* mimeTypes) {
-  if (contact.deleted != 0) return recoveredCard(contact);
-
   ContactCardContent card;
   card.name = contact.displayNameSource == phone::kDisplayNameFromStructuredName ? WideText(contact.displayName)
                                                                                  : std::u16string(kNoName);
@@ -67,16 +64,19 @@ ContactCardContent ContactCardOf(const phone::ContactRecord& contact, const phon
         addOrganization(card, *row);
         break;
       case RowKind::kPhone:
-        card.rows.push_back(
-            ContactCardRow{std::u16string(PhoneTypeLabel(TypeCodeOf(row->typeCode))), WideText(row->value)});
+        card.rows.push_back(ContactCardRow{phoneLabel(*row), WideText(row->value)});
         break;
       case RowKind::kEmail:
         card.rows.push_back(ContactCardRow{emailLabel(*row), WideText(row->value)});
+        break;
+      case RowKind::kUnknown:
+        card.rows.push_back(ContactCardRow{kRecoveredRowLabel, WideText(row->value)});
         break;
       case RowKind::kOther:
         break;
     }
   }
+  if (contact.deleted != 0) card.rows.push_back(ContactCardRow{kDeletedRowLabel, WideText(SourceWords(contact.sources))});
   return card;
 }
 

@@ -12,24 +12,29 @@ namespace {
 
 using phone::ContactRecord;
 
-void writeLiveContact(TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
-                      const std::u16string& name) {
+void writeContact(TkTxtFile& file, const ContactIndex& index, const ContactRecord& contact,
+                  const std::u16string& name) {
   for (const phone::DataRowRecord* row : index.rowsOf(contact.contactKey)) {
     const DetailKind kind = index.kindOf(*row);
     if (kind == DetailKind::kOther) continue;
-    file.AppendLine(name + u"(" + DetailLabel(kind, *row) + u") : " + WideText(row->value));
+    if (kind == DetailKind::kUnknown) {
+      file.AppendLine(name + u" : " + WideText(row->value));
+    } else {
+      file.AppendLine(name + u"(" + DetailLabel(kind, *row) + u") : " + WideText(row->value));
+    }
   }
 }
 
-// A recovered contact's line: the text before its first TAB, " : ", the
-// rest (further TABs included). Nothing for a text without a TAB.
-void writeRecoveredContact(TkTxtFile& file, const ContactRecord& contact) {
-  if (contact.displayName == nullptr) return;
-  const std::string_view text = contact.displayName;
-  const std::size_t tab = text.find('\t');
-  if (tab == std::string_view::npos) return;
-  file.AppendLine(WideText(text.substr(0, tab)) + u" : " + WideText(text.substr(tab + 1)));
-}
+class ContactNames {
+ public:
+  std::u16string Of(const ContactRecord& contact) {
+    return contact.displayNameSource == phone::kDisplayNameFromStructuredName ? WideText(contact.displayName)
+                                                                              : u"No Name" + DecimalText(unnamed_++);
+  }
+
+ private:
+  std::int32_t unnamed_ = 0;
+};
 
 }  // namespace
 
@@ -57,28 +62,27 @@ std::int32_t ExportContacts(const ExportRecords& records, const ExportCategory& 
   if (failed()) return -1;
 
   const ContactIndex index(records);
-  std::int32_t unnamed = 0;
+  ContactNames names;
   for (const ContactRecord* contact = records.contacts; contact != nullptr; contact = contact->next) {
     // A paused export shows every record it handled.
     if (!state.pauseEvent.isSet()) file.Flush();
     if (state.WaitThenStopped()) return -1;
     if (contact->checked == 0) continue;
-    const std::u16string name = contact->displayNameSource == phone::kDisplayNameFromStructuredName
-                                    ? WideText(contact->displayName)
-                                    : u"No Name" + DecimalText(unnamed++);
-    writeLiveContact(file, index, *contact, name);
+    writeContact(file, index, *contact, names.Of(*contact));
     if (failed()) return -1;
+    ++state.contactsExported;
     state.Advance();
   }
 
-  if (records.hasDeletedContactsText) {
+  if (!records.recoveredContacts.empty()) {
     file.AppendLine(std::u16string(66, u'-'));
     file.AppendLine(u"Deleted:");
     for (const ContactRecord* contact : records.recoveredContacts) {
       if (contact->checked == 0) continue;
       if (state.stopFlag.load() != 0) return -1;
-      writeRecoveredContact(file, *contact);
+      writeContact(file, index, *contact, names.Of(*contact));
       if (failed()) return -1;
+      ++state.contactsExported;
       state.Advance();
     }
   }

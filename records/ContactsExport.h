@@ -6,14 +6,16 @@
 //   <name>(<label>) : <value>          one line per phone, e-mail or
 //   ...                                organisation row of a checked contact
 //   ------------------------------------------------------------------
-//   Deleted:                           these two when the deleted-contacts
-//   <first field> : <rest>             text is not empty; then one line per
-//   ...                                checked recovered contact with a TAB
+//   Deleted:                           these two when there are deleted
+//   <name>(<label>) : <value>          contacts; then the checked deleted
+//   ...                                contacts, written as the live ones
 //
 // <name> is the display name of a contact whose name comes from a structured
 // name (source 40), else "No Name0", "No Name1", ... numbered among the
 // checked unnamed contacts of this export. <label> is "Company" for an
-// organisation, else the phone or e-mail type label (TypeLabels.h).
+// organisation, else the phone or e-mail type label (TypeLabels.h). A value
+// recovered as a line of text, of no known kind, is written "<name> :
+// <value>".
 
 #include <cstdint>
 

@@ -74,12 +74,17 @@ class CsvFile {
   std::string row_;
 };
 
-Visit writeContact(CsvFile& file, ExportState& state, const ContactFacts& contact) {
+// The rows of one contact, each with its record number.
+Visit writeContact(CsvFile& file, ExportState& state, const ContactFacts& contact, std::int32_t number) {
+  const std::string record = std::to_string(number);
   const std::string_view stateName = contact.deleted ? "deleted" : "live";
-  if (contact.details.empty()) return file.Append(state, {stateName, contact.source, contact.name, "", "", ""});
+  ++state.contactsExported;
+  if (contact.details.empty()) {
+    return file.Append(state, {record, stateName, contact.source, contact.name, "", "", ""});
+  }
   for (const ContactDetail& detail : contact.details) {
-    if (file.Append(state, {stateName, contact.source, contact.name, detail.kind, detail.type, detail.value}) ==
-        Visit::kFailed) {
+    if (file.Append(state, {record, stateName, contact.source, contact.name, detail.kind, detail.type,
+                            detail.value}) == Visit::kFailed) {
       return Visit::kFailed;
     }
   }
@@ -87,15 +92,16 @@ Visit writeContact(CsvFile& file, ExportState& state, const ContactFacts& contac
 }
 
 Visit writeMessage(CsvFile& file, ExportState& state, const MessageFacts& message) {
+  ++state.messagesExported;
   return file.Append(state, {message.deleted ? "deleted" : "live", message.source, message.name, message.number,
                              message.type, message.isoDate, DirectionName(message.direction), message.body});
 }
 
 std::int32_t writeContacts(const ExportRecords& records, const RecordFacts& facts, ExportState& state) {
-  CsvFile file(state, kContactsCsvName, {"State", "Source", "Name", "Kind", "Type", "Value"});
+  CsvFile file(state, kContactsCsvName, {"Record", "State", "Source", "Name", "Kind", "Type", "Value"});
+  std::int32_t number = 0;
   const bool walked = WalkContacts(records, state, [&](const phone::ContactRecord& contact) {
-    return writeContact(file, state, contact.deleted != 0 ? RecordFacts::RecoveredContact(contact)
-                                                          : facts.LiveContact(contact));
+    return writeContact(file, state, facts.Contact(contact), ++number);
   });
   return walked && file.Close(state) ? 0 : -1;
 }
@@ -104,9 +110,8 @@ std::int32_t writeMessages(const ExportRecords& records, const RecordFacts& fact
   CsvFile file(state, kMessagesCsvName,
                {"State", "Source", "Name", "Number", "Type", "Date", "Direction", "Body"});
   const bool walked = WalkConversations(records, state, [&](const phone::ConversationRecord& conversation) {
-    if (conversation.deleted != 0) return writeMessage(file, state, facts.RecoveredMessage(conversation));
     for (const phone::MessageRecord* message : facts.messagesOf(conversation)) {
-      if (writeMessage(file, state, facts.LiveMessage(*message)) == Visit::kFailed) return Visit::kFailed;
+      if (writeMessage(file, state, facts.Message(*message)) == Visit::kFailed) return Visit::kFailed;
     }
     return Visit::kWritten;
   });

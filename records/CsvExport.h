@@ -18,15 +18,20 @@
 // characters at the start of a field.
 //
 // contacts.csv, one row per detail of a checked contact (phone number,
-// e-mail address, company), a contact without any in one row of its own:
-//   State,Source,Name,Kind,Type,Value
-//   live,live,Ann,phone,Mobile,'+14155550100
-//   deleted,free space,Bob,,,5550001
-// messages.csv, one row per message of a checked conversation, then one per
-// checked recovered message:
+// e-mail address, company), a contact without any in one row of its own;
+// the rows of one contact share its Record number (1, 2, ... in the order
+// written: live contacts, then deleted ones):
+//   Record,State,Source,Name,Kind,Type,Value
+//   1,live,live,Ann,phone,Mobile,'+14155550100
+//   2,deleted,WAL; free space,Bob,phone,Main,5550001
+//   2,deleted,WAL; free space,Bob,e-mail,Work Email,bob@example.com
+// messages.csv, one row per message of a checked conversation, in the
+// conversation's order, deleted ones among them; then the messages of the
+// conversations only deleted messages hold:
 //   State,Source,Name,Number,Type,Date,Direction,Body
 //   live,live,Ann,'+14155550100,Inbox,2019-01-13T16:54:50+01:00,received,Hi
-//   deleted,free space,Bob,5550001,,,,"Hello, you"
+//   deleted,journal,Ann,'+14155550100,Sent,2019-01-13T16:58:02+01:00,sent,"Hello, you"
+// Source names every place a deleted record was found (SourceText.h).
 // (RecordFacts.h says what each field holds.)
 
 #include <cstdint>

@@ -89,13 +89,9 @@ IncompleteExport markIncomplete(const ExportState& state) {
 std::int32_t CountCheckedRecords(const ExportRecords& records, const ExportCategory& contacts,
                                  const ExportCategory& messages) {
   std::int32_t count = 0;
-  if (contacts.holdsRecords) {
-    count += countChecked(records.contacts);
-    if (records.hasDeletedContactsText) count += countChecked(records.recoveredContacts);
-  }
+  if (contacts.holdsRecords) count += countChecked(records.contacts) + countChecked(records.recoveredContacts);
   if (messages.holdsRecords) {
-    count += countChecked(records.conversations);
-    count += countChecked(records.recoveredMessages);
+    count += countChecked(records.conversations) + countChecked(records.recoveredConversations);
   }
   return count;
 }
@@ -159,8 +155,8 @@ std::int32_t RunExport(const ExportRecords& records, const ExportCategory& conta
   return state.progressCount;
 }
 
-std::u16string FinishedText(std::int32_t progressCount) {
-  return u"Recovering finished, " + DecimalText(progressCount) + u" files have been recovered.";
+std::u16string FinishedText(std::int32_t recordsExported) {
+  return u"Recovering finished, " + DecimalText(recordsExported) + u" files have been recovered.";
 }
 
 }  // namespace records

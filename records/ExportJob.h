@@ -10,7 +10,7 @@
 //   PrepareExport(state, n, folder, now)  kNoFolder: warn kNoFolderText
 //   show the exporting controls, start the worker, which calls
 //   RunExport(...) and posts the export-finished message
-//   finished: FinishedText(state.progressCount) in the success box
+//   finished: FinishedText(contacts + messages exported) in the success box
 //
 // The export root is the picked folder, a path separator ("\" on Windows,
 // "/" elsewhere; none is added when the folder already ends with one),
@@ -31,9 +31,9 @@ constexpr char16_t kNothingCheckedText[] = u"Please select the file(s) you want 
 constexpr char16_t kNoFolderText[] = u"Please select the directory to save the files recovered.";
 
 // The checked records over the categories that hold records: for Contacts
-// the checked live contacts and, when the deleted-contacts text is not
-// empty, the checked recovered contacts; for Message the checked
-// conversations and the checked recovered messages.
+// the checked contacts, live and deleted; for Message the checked
+// conversations, live and those only deleted messages hold. One progress
+// step each.
 std::int32_t CountCheckedRecords(const ExportRecords& records, const ExportCategory& contacts,
                                  const ExportCategory& messages);
 
@@ -90,8 +90,8 @@ std::int32_t RunExport(const ExportRecords& records, const ExportCategory& conta
 // says why, so that a partial export never looks like a whole one.
 constexpr char16_t kIncompleteMarkerName[] = u"EXPORT INCOMPLETE.txt";
 
-// "Recovering finished, %d files have been recovered." with the progress
-// count (records handled, not files).
-std::u16string FinishedText(std::int32_t progressCount);
+// "Recovering finished, %d files have been recovered." with the records
+// written: contacts and messages (not files, nor conversations).
+std::u16string FinishedText(std::int32_t recordsExported);
 
 }  // namespace records

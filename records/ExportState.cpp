@@ -11,8 +11,7 @@
 
 namespace records {
 
-ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view deletedContactsText,
-                              std::string_view deletedMessagesText) {
+ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone) {
   ExportRecords records;
   records.contacts = phone.contactLists().contacts;
   records.dataRows = phone.contactLists().dataRows;
@@ -20,10 +19,17 @@ ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view
   records.conversations = phone.smsLists().conversations;
   records.messages = phone.smsLists().messages;
   records.recoveredContacts.assign(phone.recoveredContacts().begin(), phone.recoveredContacts().end());
-  records.recoveredMessages.assign(phone.recoveredMessages().begin(), phone.recoveredMessages().end());
-  records.hasDeletedContactsText = !deletedContactsText.empty();
-  records.hasDeletedMessagesText = !deletedMessagesText.empty();
+  records.recoveredDataRows = phone.recoveredDataRows();
+  records.recoveredConversations.assign(phone.recoveredConversations().begin(),
+                                        phone.recoveredConversations().end());
   return records;
+}
+
+const phone::ConversationRecord* LooseConversationOf(const ExportRecords& records) {
+  for (const phone::ConversationRecord* conversation : records.recoveredConversations) {
+    if (conversation->loose != 0) return conversation;
+  }
+  return nullptr;
 }
 
 bool ExportState::WaitThenStopped() const {

@@ -22,9 +22,11 @@
 namespace records {
 
 // The records of one scan as the exporters see them: the live lists in
-// library order, the recovered records in import order, and whether each
-// recovered-record text is empty (that alone decides whether the "Deleted"
-// part of a file is written).
+// library order (the message list holds the deleted messages too, each in
+// its conversation), and the deleted records the lists do not hold: the
+// deleted contacts with the list of their values, and the conversations
+// that only deleted messages hold (the one of messages without a
+// conversation last).
 struct ExportRecords {
   const phone::ContactRecord* contacts = nullptr;
   const phone::DataRowRecord* dataRows = nullptr;
@@ -32,15 +34,16 @@ struct ExportRecords {
   const phone::ConversationRecord* conversations = nullptr;
   const phone::MessageRecord* messages = nullptr;
   std::vector<const phone::ContactRecord*> recoveredContacts;
-  std::vector<const phone::ConversationRecord*> recoveredMessages;
-  bool hasDeletedContactsText = false;
-  bool hasDeletedMessagesText = false;
+  const phone::DataRowRecord* recoveredDataRows = nullptr;
+  std::vector<const phone::ConversationRecord*> recoveredConversations;
 };
 
-// The records held by `phone` with the two recovered-record texts they were
-// imported from.
-ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone, std::string_view deletedContactsText,
-                              std::string_view deletedMessagesText);
+// The records held by `phone`.
+ExportRecords ExportRecordsOf(const phone::PhoneRecords& phone);
+
+// The conversation of the deleted messages that have no conversation, or
+// null.
+const phone::ConversationRecord* LooseConversationOf(const ExportRecords& records);
 
 // A category item of the tree ("Contacts" or "Message"), as the export
 // reads it.
@@ -80,9 +83,13 @@ struct ExportState {
   std::int64_t startTime = 0;
   // Checked records found when the export started: the progress denominator.
   std::int32_t exportTotal = 0;
-  // Records handled so far (one per contact, conversation, recovered
-  // contact or recovered message), reported when the export ends.
+  // Records handled so far (one per contact and per conversation), for the
+  // progress bar.
   std::int32_t progressCount = 0;
+  // Contacts and messages written, live and deleted: what the export
+  // reports when it ends.
+  std::int32_t contactsExported = 0;
+  std::int32_t messagesExported = 0;
   // Set when the export ended with every record written.
   bool complete = false;
   // What was done with the root of an export that did not end complete.

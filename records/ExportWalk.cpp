@@ -16,12 +16,11 @@ bool visitOne(const Record& record, ExportState& state, const std::function<Visi
 }
 
 template <typename Record>
-bool walk(const Record* head, const std::vector<const Record*>& recovered, bool withRecovered, ExportState& state,
+bool walk(const Record* head, const std::vector<const Record*>& recovered, ExportState& state,
           const std::function<Visit(const Record&)>& visit) {
   for (const Record* record = head; record != nullptr; record = record->next) {
     if (!visitOne(*record, state, visit)) return false;
   }
-  if (!withRecovered) return true;
   for (const Record* record : recovered) {
     if (!visitOne(*record, state, visit)) return false;
   }
@@ -32,12 +31,12 @@ bool walk(const Record* head, const std::vector<const Record*>& recovered, bool 
 
 bool WalkContacts(const ExportRecords& records, ExportState& state,
                   const std::function<Visit(const phone::ContactRecord&)>& visit) {
-  return walk(records.contacts, records.recoveredContacts, records.hasDeletedContactsText, state, visit);
+  return walk(records.contacts, records.recoveredContacts, state, visit);
 }
 
 bool WalkConversations(const ExportRecords& records, ExportState& state,
                        const std::function<Visit(const phone::ConversationRecord&)>& visit) {
-  return walk(records.conversations, records.recoveredMessages, true, state, visit);
+  return walk(records.conversations, records.recoveredConversations, state, visit);
 }
 
 }  // namespace records

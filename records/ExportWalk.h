@@ -18,14 +18,14 @@ namespace records {
 // has put the failure in the state) and the export ends.
 enum class Visit { kWritten, kFailed };
 
-// The checked live contacts in list order, then, when the deleted-contacts
-// text is not empty, the checked recovered contacts in import order. True
-// when every one was visited and written; false when stopped or failed.
+// The checked live contacts in list order, then the checked deleted
+// contacts. True when every one was visited and written; false when stopped
+// or failed.
 bool WalkContacts(const ExportRecords& records, ExportState& state,
                   const std::function<Visit(const phone::ContactRecord&)>& visit);
 
-// The checked conversations in list order, then the checked recovered
-// messages in import order (deleted = 1).
+// The checked live conversations in list order, then the checked
+// conversations that only deleted messages hold (deleted = 1).
 bool WalkConversations(const ExportRecords& records, ExportState& state,
                        const std::function<Visit(const phone::ConversationRecord&)>& visit);
 

@@ -1,7 +1,6 @@
 #include "records/HtmlReport.h"
 
 #include <cassert>
-#include <map>
 #include <utility>
 
 #include "phone/MessageTime.h"
@@ -78,8 +77,9 @@ tr.deleted td{background:#fff6f5}
 .meta{font-size:11px;text-align:right;opacity:.72;margin-top:2px}
 .in{background:var(--in);border-bottom-left-radius:6px}
 .out{margin-left:auto;background:var(--out);color:#fff;border-bottom-right-radius:6px}
-.del{margin-left:auto;margin-right:auto;background:#fff;border:1.5px dashed var(--del)}
-.del .meta{color:var(--del);opacity:1;text-align:left}
+.del{background:#fff;color:var(--ink);border:1.5px dashed var(--del)}
+.del.unknown{margin-left:auto;margin-right:auto}
+.del .meta{color:var(--del);opacity:1}
 .none{color:var(--muted);padding:14px 18px;margin:0}
 @media print{.toc{position:static}.msg{break-inside:avoid}body{background:#fff}}
 </style>
@@ -102,8 +102,7 @@ std::string decimal(std::int64_t value) { return std::to_string(value); }
 struct ReportPlan {
   struct Conversation {
     const phone::ConversationRecord* record;
-    std::string name;
-    std::string number;
+    ConversationPeer peer;
     std::size_t messages;
   };
   std::int32_t liveContacts = 0;
@@ -125,26 +124,21 @@ ReportPlan planOf(const ExportRecords& records, const RecordFacts& facts, const 
     for (const phone::ContactRecord* contact = records.contacts; contact != nullptr; contact = contact->next) {
       plan.liveContacts += contact->checked != 0;
     }
-    if (records.hasDeletedContactsText) {
-      for (const phone::ContactRecord* contact : records.recoveredContacts) plan.deletedContacts += contact->checked != 0;
-    }
+    for (const phone::ContactRecord* contact : records.recoveredContacts) plan.deletedContacts += contact->checked != 0;
   }
-  if (plan.withMessages) {
-    for (const phone::ConversationRecord* conversation = records.conversations; conversation != nullptr;
-         conversation = conversation->next) {
-      if (conversation->checked == 0) continue;
-      const auto& list = facts.messagesOf(*conversation);
-      ReportPlan::Conversation entry{conversation, std::string(), std::string(), list.size()};
-      if (!list.empty()) {
-        const MessageFacts first = facts.LiveMessage(*list.front());
-        entry.name = first.name;
-        entry.number = first.number;
-      }
-      plan.messages += list.size();
-      plan.conversations.push_back(std::move(entry));
-    }
-    for (const phone::ConversationRecord* message : records.recoveredMessages) plan.deletedMessages += message->checked != 0;
+  if (!plan.withMessages) return plan;
+  const auto add = [&](const phone::ConversationRecord& conversation) {
+    if (conversation.checked == 0) return;
+    const auto& list = facts.messagesOf(conversation);
+    plan.messages += list.size();
+    for (const phone::MessageRecord* message : list) plan.deletedMessages += phone::IsDeleted(*message) ? 1 : 0;
+    plan.conversations.push_back(ReportPlan::Conversation{&conversation, facts.PeerOf(conversation), list.size()});
+  };
+  for (const phone::ConversationRecord* conversation = records.conversations; conversation != nullptr;
+       conversation = conversation->next) {
+    add(*conversation);
   }
+  for (const phone::ConversationRecord* conversation : records.recoveredConversations) add(*conversation);
   return plan;
 }
 
@@ -156,7 +150,9 @@ void appendCount(std::string& html, std::int64_t count, std::string_view one, st
 
 // Who a conversation is with: the name and, smaller, the number; the
 // number alone when there is no name.
-void appendPeer(std::string& html, const std::string& name, const std::string& number) {
+void appendPeer(std::string& html, const ConversationPeer& peer) {
+  const std::string& name = peer.name;
+  const std::string& number = peer.number;
   if (name.empty()) {
     html += "<span class=\"peer\">" + (number.empty() ? std::string("(no number)") : HtmlEscaped(number)) + "</span>";
     return;
@@ -183,7 +179,6 @@ std::string topOf(const ReportPlan& plan, const ReportOptions& options, const Ex
   html += "</ul></header>\n<nav class=\"toc\">";
   if (!options.evidence.empty()) html += "<a href=\"#evidence\">Evidence</a>";
   if (plan.withMessages) html += "<a href=\"#messages\">Messages</a>";
-  if (plan.deletedMessages > 0) html += "<a href=\"#deleted-messages\">Deleted messages</a>";
   if (plan.withContacts) html += "<a href=\"#contacts\">Contacts</a>";
   html += "</nav>\n<main>\n";
   if (!options.evidence.empty()) {
@@ -219,7 +214,9 @@ std::string bodyOf(const MessageFacts& message) {
   return "<p class=\"body\">" + HtmlEscaped(message.body) + "</p>";
 }
 
-// One live message's bubble, after the day line when its day is new.
+// One message's bubble, after the day line when its day is new: received
+// on the left, sent on the right; a deleted one dashed, with where it was
+// found (one of unknown direction in the middle).
 void appendBubble(std::string& html, const MessageFacts& message, std::string& day) {
   const std::string messageDay = dayOf(message);
   if (!messageDay.empty() && messageDay != day) {
@@ -227,22 +224,22 @@ void appendBubble(std::string& html, const MessageFacts& message, std::string& d
     day = messageDay;
   }
   const bool received = message.direction == Direction::kReceived;
-  html += received ? "<div class=\"msg in\">" : "<div class=\"msg out\">";
+  html += received ? "<div class=\"msg in" : message.direction == Direction::kSent ? "<div class=\"msg out"
+                                                                                : "<div class=\"msg unknown";
+  html += message.deleted ? " del\">" : "\">";
   html += bodyOf(message);
   html += "<p class=\"meta\">";
+  if (message.deleted) html += "<span class=\"badge\">Deleted</span>" + HtmlEscaped(message.source) + " · ";
   if (message.isoDate.empty()) {
     html += "no date";
   } else {
     html += "<time datetime=\"" + HtmlEscaped(message.isoDate) + "\">" + HtmlEscaped(timeOf(message)) + "</time>";
   }
   // The box says more than the side where a sent message never left.
-  if (!received && message.type != "Sent" && !message.type.empty()) html += " · " + HtmlEscaped(message.type);
+  if (message.direction == Direction::kSent && message.type != "Sent" && !message.type.empty()) {
+    html += " · " + HtmlEscaped(message.type);
+  }
   html += "</p></div>\n";
-}
-
-void appendDeletedBubble(std::string& html, const MessageFacts& message) {
-  html += "<div class=\"msg del\">" + bodyOf(message) + "<p class=\"meta\"><span class=\"badge\">Deleted</span>" +
-          HtmlEscaped(message.source) + "</p></div>\n";
 }
 
 // Opens the run of the bubble numbered `bubble` (from 0) of a thread, closing
@@ -252,13 +249,6 @@ void startRun(std::string& html, std::size_t bubble) {
   if (bubble != 0) html += "</div>\n";
   html += "<div class=\"run\">\n";
 }
-
-// The recovered messages of one name and address, in recovery order.
-struct DeletedGroup {
-  std::string name;
-  std::string number;
-  std::vector<MessageFacts> messages;
-};
 
 class ReportWriter {
  public:
@@ -301,9 +291,8 @@ class ReportWriter {
       return false;
     }
     const bool walked = WalkContacts(records_, state, [&](const phone::ContactRecord& contact) {
-      return visitPut(contactRow(contact.deleted != 0 ? RecordFacts::RecoveredContact(contact)
-                                                      : facts_.LiveContact(contact)),
-                      state);
+      ++state.contactsExported;
+      return visitPut(contactRow(facts_.Contact(contact)), state);
     });
     return walked && put("</tbody></table></section>\n", state);
   }
@@ -315,7 +304,7 @@ class ReportWriter {
     for (std::size_t index = 0; index < plan.conversations.size(); ++index) {
       const auto& conversation = plan.conversations[index];
       html += "<li><a href=\"#c" + decimal(static_cast<std::int64_t>(index + 1)) + "\">";
-      appendPeer(html, conversation.name, conversation.number);
+      appendPeer(html, conversation.peer);
       html += "</a><span class=\"count\">" + decimal(static_cast<std::int64_t>(conversation.messages)) +
               (conversation.messages == 1 ? " message" : " messages") + "</span></li>";
     }
@@ -323,36 +312,32 @@ class ReportWriter {
     if (!put(html + "\n", state)) return false;
 
     std::size_t number = 0;
-    std::vector<DeletedGroup> deleted;
-    std::map<std::pair<std::string, std::string>, std::size_t> groupOf;
     const bool walked = WalkConversations(records_, state, [&](const phone::ConversationRecord& conversation) {
-      if (conversation.deleted != 0) {
-        MessageFacts message = facts_.RecoveredMessage(conversation);
-        const auto [group, added] = groupOf.emplace(std::make_pair(message.name, message.number), deleted.size());
-        if (added) deleted.push_back(DeletedGroup{message.name, message.number, {}});
-        deleted[group->second].messages.push_back(std::move(message));
-        return Visit::kWritten;
-      }
       // The plan listed the same checked conversations in the same order;
       // nothing may check or uncheck a record while an export runs.
       const std::size_t index = number++;
       assert(index < plan.conversations.size() && plan.conversations[index].record == &conversation);
       return writeConversation(plan.conversations[index], index + 1, state);
     });
-    if (!walked || !put("</section>\n", state)) return false;
-    return writeDeleted(deleted, state);
+    return walked && put("</section>\n", state);
   }
 
   // Writes one conversation, its bubbles in pieces: one may hold very many.
   Visit writeConversation(const ReportPlan::Conversation& conversation, std::size_t number, ExportState& state) {
     std::string html = "<article class=\"chat card\" id=\"c" + decimal(static_cast<std::int64_t>(number)) + "\"><h3>";
-    appendPeer(html, conversation.name, conversation.number);
-    html += "</h3><div class=\"thread\">\n";
+    appendPeer(html, conversation.peer);
+    html += "</h3>";
+    if (conversation.record->loose != 0) {
+      html += "<p class=\"note\">Deleted messages whose sender and conversation are unknown; words from the "
+              "search index have lost their punctuation.</p>";
+    }
+    html += "<div class=\"thread\">\n";
     std::string day;
     std::size_t bubble = 0;
     for (const phone::MessageRecord* message : facts_.messagesOf(*conversation.record)) {
       startRun(html, bubble++);
-      appendBubble(html, facts_.LiveMessage(*message), day);
+      appendBubble(html, facts_.Message(*message), day);
+      ++state.messagesExported;
       if (html.size() >= kPieceBytes) {
         if (!put(html, state)) return Visit::kFailed;
         html.clear();
@@ -361,28 +346,6 @@ class ReportWriter {
     if (conversation.messages == 0) html += "<p class=\"none\">No message.</p>";
     html += bubble == 0 ? "</div></article>\n" : "</div></div></article>\n";
     return put(html, state) ? Visit::kWritten : Visit::kFailed;
-  }
-
-  bool writeDeleted(const std::vector<DeletedGroup>& groups, ExportState& state) {
-    if (groups.empty()) return true;
-    std::string html =
-        "<section id=\"deleted-messages\"><h2>Deleted messages</h2>";
-    for (std::size_t index = 0; index < groups.size(); ++index) {
-      const DeletedGroup& group = groups[index];
-      html += "<article class=\"chat card\" id=\"d" + decimal(static_cast<std::int64_t>(index + 1)) + "\"><h3>";
-      appendPeer(html, group.name, group.number);
-      html += "<span class=\"count\">" + decimal(static_cast<std::int64_t>(group.messages.size())) +
-              " deleted</span></h3><p class=\"note\">Recovered without date or direction, in the order found.</p>"
-              "<div class=\"thread\">\n";
-      for (std::size_t bubble = 0; bubble < group.messages.size(); ++bubble) {
-        startRun(html, bubble);
-        appendDeletedBubble(html, group.messages[bubble]);
-      }
-      html += "</div></div></article>\n";
-      if (!put(html, state)) return false;
-      html.clear();
-    }
-    return put("</section>\n", state);
   }
 
   const ExportRecords& records_;

@@ -9,9 +9,9 @@
 // What it shows, top to bottom: the counts; the evidence of the
 // acquisition when one is given; a list of the checked conversations and
 // each of them as chat bubbles (received on the left, sent on the right,
-// with the day above and the time in each bubble); the checked recovered
-// messages, which have no date and no direction: grouped by their name and
-// address, in the order they were recovered, each bubble marked deleted;
+// with the day above and the time in each bubble; a deleted message in its
+// conversation at its time, dashed, marked deleted with where it was
+// found), the conversations only deleted messages hold after the live ones;
 // then the checked contacts, live and deleted (each with its phone
 // numbers, e-mail addresses and company, a deleted one marked with where
 // it was recovered from).

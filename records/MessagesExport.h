@@ -1,7 +1,7 @@
 #pragma once
 // The SMS export files, in the Message category folder of the export root:
 // one file per checked conversation, named after its peer label, and
-// "deleted.txt" for the checked recovered messages.
+// "deleted.txt" for the deleted messages that have no conversation.
 //
 // A conversation's file (a name already given in this export, say of
 // another conversation with the same label, gets " (2)", " (3)", ...
@@ -10,11 +10,19 @@
 //   <time text>                        three lines per message, in message
 //   <peer label> : <body>              list order: "Me : <body>" for every
 //   <empty line>                       direction other than received
+// A deleted message is in its conversation at its time, its time text
+// followed by " (deleted)" ("(deleted, no date)" without one); one whose
+// direction is unknown is "Unknown : <body>". The live conversations come
+// first, then those only deleted messages hold.
 //
-// deleted.txt, when the deleted-messages text is not empty:
+// deleted.txt, when there are deleted messages without a conversation:
 //   Deleted SMS:
-//   <name>\t<address>\t<body>          one line per checked recovered
-//                                      message that has text
+//   <name>\t<address>\t<body>          one line per such message, when
+//                                      their conversation is checked: a
+//                                      line recovered as such as it was,
+//                                      else "N/A" for what is not known
+//                                      (a body from the search index
+//                                      begins "[search index] ")
 
 #include <cstdint>
 #include <string>
@@ -39,15 +47,15 @@ std::u16string PeerLabel(const phone::MessageRecord* firstMessage, const phone::
 // stays as it is.
 std::u16string ConversationFileName(const std::u16string& peerLabel);
 
-// Writes the checked conversations and recovered messages. Returns -1 when
-// the stop flag was found set before a record or a file or folder could not
-// be made or written (the failure is in the state), 0 when nothing of the
-// category is checked (nothing is created), else the number of checked
-// conversations plus checked recovered messages, each of which advanced the
-// progress once.
+// Writes the checked conversations. Returns -1 when the stop flag was found
+// set before a record or a file or folder could not be made or written (the
+// failure is in the state), 0 when nothing of the category is checked
+// (nothing is created), else the number of checked live conversations plus
+// the deleted messages of the checked conversations (as the category's
+// caption counts). Each conversation advanced the progress once.
 //
-// Waits on the pause event before each conversation. The recovered
-// messages are written without waiting, but the stop flag is looked at
+// Waits on the pause event before each conversation; the messages without a
+// conversation are written without waiting, but the stop flag is looked at
 // before each of them.
 std::int32_t ExportMessages(const ExportRecords& records, const ExportCategory& category, ExportState& state);
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "deep/DeepRecovery.h"
+#include "engine/SessionRows.h"
 #include "engine/SqliteParse.h"
 
 namespace records {
@@ -14,6 +15,33 @@ std::string recoverText(const phone::CopyPaths& copies, ePaserType kind) {
   SqliteParse session(copies.contacts, copies.sms);
   session.startParse(kind);
   return session.get_contacts_mem();
+}
+
+template <typename Row>
+void append(std::vector<Row>& rows, std::vector<Row>&& more) {
+  rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
+
+// The rows of both recoveries, the session's first: the records are made
+// from them.
+engine::RecoveredRows recoverRows(const phone::CopyPaths& copies) {
+  engine::RecoveredRows rows;
+  {
+    SqliteParse session(copies.contacts, copies.sms);
+    session.startParse(eContacts);
+    rows.contacts = engine::ContactRowsOf(session.carvedContacts());
+  }
+  append(rows.contacts, deep::RecoverDeepContactRows(copies.contacts));
+  {
+    SqliteParse session(copies.contacts, copies.sms);
+    session.startParse(eSms);
+    rows.messages = engine::MessageRowsOf(session.carvedSms());
+  }
+  std::vector<std::string> sessionBodies;
+  sessionBodies.reserve(rows.messages.size());
+  for (const engine::RecoveredMessageRow& row : rows.messages) sessionBodies.push_back(row.body);
+  append(rows.messages, deep::RecoverDeepMessageRows(copies.sms, sessionBodies));
+  return rows;
 }
 
 }  // namespace
@@ -30,23 +58,32 @@ bool PhonePipeline::Acquire(phone::AcquisitionSettings settings, const phone::St
 }
 
 void PhonePipeline::Recover() {
-  deletedContacts_ = recoverText(copies_, eContacts);
-  deletedMessages_ = recoverText(copies_, eSms);
-  if (!deep_) return;
-  deletedContacts_ = deep::WithDeepLines(copies_.contacts, copies_.sms, eContacts, deletedContacts_);
-  deletedMessages_ = deep::WithDeepLines(copies_.contacts, copies_.sms, eSms, deletedMessages_);
+  if (deep_) {
+    findings_ = phone::RecoveredFindings::OfRows(recoverRows(copies_));
+  } else {
+    findings_ = phone::RecoveredFindings::OfTexts(recoverText(copies_, eContacts), recoverText(copies_, eSms));
+  }
 }
 
 void PhonePipeline::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
-  deletedContacts_ = std::move(deletedContacts);
-  deletedMessages_ = std::move(deletedMessages);
+  findings_ = phone::RecoveredFindings::OfTexts(std::move(deletedContacts), std::move(deletedMessages));
+}
+
+const std::string& PhonePipeline::deletedContactsText() const {
+  static const std::string kNone;
+  return findings_ ? findings_->contactsText : kNone;
+}
+
+const std::string& PhonePipeline::deletedMessagesText() const {
+  static const std::string kNone;
+  return findings_ ? findings_->messagesText : kNone;
 }
 
 phone::ScanWorkflow& PhonePipeline::workflow() {
   if (!workflow_) {
     workflow_.emplace(records_, static_cast<phone::ScanSink&>(*this), pauseGate_, stopFlag_);
     workflow_->setCopies(copies_.contacts, copies_.sms);
-    workflow_->setRecoveredTexts(deletedContacts_, deletedMessages_);
+    workflow_->setFindings(findings_);
   }
   return *workflow_;
 }
@@ -80,7 +117,7 @@ void PhonePipeline::copyProblem(const std::string& copy, const phone::ReadOutcom
   sink_.copyProblem(copy, outcome);
 }
 
-ExportRecords PhonePipeline::View() const { return ExportRecordsOf(records_, deletedContacts_, deletedMessages_); }
+ExportRecords PhonePipeline::View() const { return ExportRecordsOf(records_); }
 
 namespace {
 
@@ -116,8 +153,7 @@ std::int32_t PhonePipeline::RunExport(const ExportCategory& contacts, const Expo
 void PhonePipeline::Clear() {
   workflow_.reset();
   records_.ClearRecords();
-  deletedContacts_.clear();
-  deletedMessages_.clear();
+  findings_.reset();
   contacts_ = {phone::kContactsCategory, false};
   messages_ = {phone::kMessageCategory, false};
   copyUnreadable_ = false;

@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -62,16 +63,18 @@ class PhonePipeline : private PipelineSink {
   // the stop flag is set. True when at least one copy exists afterwards.
   bool Acquire(phone::AcquisitionSettings settings, const phone::StepObserver& onStep = nullptr);
 
-  // The two recovery sessions on the copies, contacts first, each followed
-  // by the deep pass's lines unless it is turned off; keeps their texts for
-  // the scan and the export.
+  // The two recovery sessions on the copies, contacts first, and the deep
+  // pass: their rows, kept for the scan, which makes whole deleted records
+  // of them. With the deep pass turned off, the sessions' recovered-record
+  // texts instead (carving alone), one deleted record per line.
   void Recover();
   // The deep pass (-wal, -journal, contacts marked deleted, freelist pages,
   // cells of every alignment) is on unless turned off here.
   void setDeepRecovery(bool on) { deep_ = on; }
-  // The texts of the last recovery (or of SetRecoveredTexts).
-  const std::string& deletedContactsText() const { return deletedContacts_; }
-  const std::string& deletedMessagesText() const { return deletedMessages_; }
+  // The texts of the last recovery by carving alone (or of
+  // SetRecoveredTexts); empty when the records are made from rows.
+  const std::string& deletedContactsText() const;
+  const std::string& deletedMessagesText() const;
   void SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages);
 
   // The scan, as the scan worker runs it: counting both categories, then
@@ -124,8 +127,7 @@ class PhonePipeline : private PipelineSink {
   platform::ManualResetEvent& pauseGate_;
   std::atomic<int>& stopFlag_;
   phone::CopyPaths copies_;
-  std::string deletedContacts_;
-  std::string deletedMessages_;
+  std::shared_ptr<const phone::RecoveredFindings> findings_;
   std::optional<phone::ScanWorkflow> workflow_;
   CategoryFindings contacts_{phone::kContactsCategory, false};
   CategoryFindings messages_{phone::kMessageCategory, false};

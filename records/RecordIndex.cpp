@@ -23,9 +23,23 @@ std::u16string DetailLabel(DetailKind kind, const phone::DataRowRecord& row) {
     case DetailKind::kEmail:
       return std::u16string(EmailTypeLabel(TypeCodeOf(row.typeCode)));
     case DetailKind::kOther:
+    case DetailKind::kUnknown:
       break;
   }
   return std::u16string();
+}
+
+std::u16string DetailTypeName(DetailKind kind, const phone::DataRowRecord& row) {
+  // A row that kept no type has none, custom or other.
+  if ((kind == DetailKind::kPhone || kind == DetailKind::kEmail) && row.typeCode == nullptr) return std::u16string();
+  switch (kind) {
+    case DetailKind::kPhone:
+      return PhoneTypeName(TypeCodeOf(row.typeCode), row.label);
+    case DetailKind::kEmail:
+      return EmailTypeName(TypeCodeOf(row.typeCode), row.label);
+    default:
+      return DetailLabel(kind, row);
+  }
 }
 
 ContactIndex::ContactIndex(const ExportRecords& records) {
@@ -33,6 +47,9 @@ ContactIndex::ContactIndex(const ExportRecords& records) {
     kindByMimeType.emplace(type->key, DetailKindOf(type->mimeType));
   }
   for (const phone::DataRowRecord* row = records.dataRows; row != nullptr; row = row->next) {
+    rowsByContact[row->contactKey].push_back(row);
+  }
+  for (const phone::DataRowRecord* row = records.recoveredDataRows; row != nullptr; row = row->next) {
     rowsByContact[row->contactKey].push_back(row);
   }
 }
@@ -44,6 +61,7 @@ const std::vector<const phone::DataRowRecord*>& ContactIndex::rowsOf(std::int32_
 }
 
 DetailKind ContactIndex::kindOf(const phone::DataRowRecord& row) const {
+  if (row.mimeTypeKey == phone::kLineValueMimeTypeKey) return DetailKind::kUnknown;
   const auto kind = kindByMimeType.find(row.mimeTypeKey);
   return kind == kindByMimeType.end() ? DetailKind::kOther : kind->second;
 }

@@ -13,18 +13,23 @@
 
 namespace records {
 
-// The kinds of data row that the exports write; every other mimetype is kOther.
-enum class DetailKind { kOther, kOrganization, kPhone, kEmail };
+// The kinds of data row that the exports write; every other mimetype is
+// kOther. kUnknown is a value recovered as a line of text, of no known kind.
+enum class DetailKind { kOther, kOrganization, kPhone, kEmail, kUnknown };
 
 DetailKind DetailKindOf(const char* mimeType);
 
 // The label of a row of that kind: "Company" for an organisation, the
 // phone or e-mail type label (TypeLabels.h) for the others.
 std::u16string DetailLabel(DetailKind kind, const phone::DataRowRecord& row);
+// The name of a row's type for every type Android has (TypeLabels.h:
+// PhoneTypeName, EmailTypeName): "Company" for an organisation.
+std::u16string DetailTypeName(DetailKind kind, const phone::DataRowRecord& row);
 
-// The data rows of each contact key in list order, and the kind of each
-// mimetype key (the first record with that key decides; a key whose text is
-// absent resolves to kOther, so that its rows are skipped).
+// The data rows of each contact key in list order, live and deleted ones
+// (the deleted contacts' keys are below 0), and the kind of each mimetype
+// key (the first record with that key decides; a key whose text is absent
+// resolves to kOther, so that its rows are skipped).
 struct ContactIndex {
   std::unordered_map<std::int32_t, std::vector<const phone::DataRowRecord*>> rowsByContact;
   std::unordered_map<std::int32_t, DetailKind> kindByMimeType;

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "platform/TextEncoding.h"
+
 namespace records {
 
 namespace {
@@ -15,6 +17,13 @@ std::u16string_view labelAt(const std::u16string_view (&labels)[Size], std::int3
 
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+constexpr std::int32_t kCustomType = 0;
+
+std::u16string customName(const char* label) {
+  if (label == nullptr || label[0] == '\0') return u"Custom";
+  return platform::utf16FromNarrow(label);
+}
+
 }  // namespace
 
 std::u16string_view PhoneTypeLabel(std::int32_t type) { return labelAt(PhoneTypeLabels, type); }
@@ -22,6 +31,20 @@ std::u16string_view PhoneTypeLabel(std::int32_t type) { return labelAt(PhoneType
 std::u16string_view EmailTypeLabel(std::int32_t type) { return labelAt(EmailTypeLabels, type); }
 
 std::u16string_view MessageTypeLabel(std::int32_t type) { return labelAt(MessageTypeLabels, type); }
+
+std::u16string PhoneTypeName(std::int32_t type, const char* label) {
+  // The types without a label of their own in the table above.
+  static constexpr std::u16string_view kMoreNames[] = {u"", u"", u"", u"", u"", u"", u"", u"", u"Callback", u"Car",
+                                                       u"", u"", u"Main"};
+  if (type == kCustomType) return customName(label);
+  const std::u16string_view name = PhoneTypeLabel(type);
+  return std::u16string(name.empty() ? labelAt(kMoreNames, type) : name);
+}
+
+std::u16string EmailTypeName(std::int32_t type, const char* label) {
+  if (type == kCustomType) return customName(label);
+  return std::u16string(EmailTypeLabel(type));
+}
 
 std::int32_t TypeCodeOf(const char* text) {
   if (text == nullptr) return 0;

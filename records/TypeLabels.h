@@ -38,6 +38,14 @@ std::u16string_view EmailTypeLabel(std::int32_t type);
 // The label of a message type; empty for a type other than 1 to 6.
 std::u16string_view MessageTypeLabel(std::int32_t type);
 
+// The name of a phone or e-mail type for every type Android has, for the
+// exports and views that name them all: the labels above, and for phones
+// also 8 "Callback", 9 "Car" and 12 "Main"; a custom type (0) by the label
+// the user gave it (`label`, narrow text), "Custom" when there is none.
+// Empty for a number Android does not use.
+std::u16string PhoneTypeName(std::int32_t type, const char* label);
+std::u16string EmailTypeName(std::int32_t type, const char* label);
+
 // A data row's type code text as a number, read the way atoi reads it:
 // leading white space, a sign, then decimal digits up to the first other
 // character. Null or no digits give 0; a value past the 32-bit range is

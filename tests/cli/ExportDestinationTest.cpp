@@ -103,13 +103,13 @@ TEST(ExportDestination, WholeExportSaysItsTrueNumbers) {
   TempDir dir;
   const Outcome outcome = exportDemo(dir, dir.file("out"));
   ASSERT_EQ(outcome.status, 0) << outcome.err;
-  // 177 records (contacts, conversations, recovered records: the session's
-  // and the deep pass's) in one contacts file, a file per conversation and
-  // deleted.txt.
+  // 50 contacts (ten deleted) and 298 messages (35 deleted) in one contacts
+  // file and a file per conversation.
   const fs::path root = onlyRootIn(dir.file("out"));
   int files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(root)) files += entry.is_regular_file() ? 1 : 0;
-  EXPECT_NE(outcome.out.find("Exported 177 records in " + std::to_string(files) + " files to " + root.string()),
+  EXPECT_NE(outcome.out.find("Exported 50 contacts and 298 messages in " + std::to_string(files) + " files to " +
+                             root.string()),
             std::string::npos)
       << outcome.out;
   EXPECT_FALSE(fs::exists(root / records::kIncompleteMarkerName));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -93,8 +95,8 @@ void makeContacts(const std::string& path) {
   // A contact deleted on the phone: its rows stay in the free space of a
   // page of the table's tree, among rows of no contact of the list.
   for (int k = 0; k < kFillerRows; ++k) testing_support::addDataRow(db, 100 + k, "filler " + std::to_string(k));
-  testing_support::addDataRow(db, 9, "Gone, \"Person\"");
-  testing_support::addDataRow(db, 9, "5550009");
+  db.run("INSERT INTO data (mimetype_id, raw_contact_id, data1) VALUES (1, 9, ?)", {"Gone, \"Person\""});
+  db.run("INSERT INTO data (mimetype_id, raw_contact_id, data1, data2) VALUES (2, 9, '5550009', '2')", {});
   for (int k = 0; k < 20; ++k) testing_support::addDataRow(db, 100 + k, "later " + std::to_string(k));
   db.exec("COMMIT");
   db.exec("DELETE FROM data WHERE raw_contact_id = 9");
@@ -191,18 +193,31 @@ TEST_F(ExportFormatsTest, SpreadsheetReadsBackFieldForFieldThroughPythonsCsvModu
   ASSERT_EQ(exportAs("csv"), 0) << text(dir.file("stderr.txt"));
   const fs::path root = rootOf("csv");
 
-  std::vector<std::vector<std::string>> contacts = {{"State", "Source", "Name", "Kind", "Type", "Value"}};
+  std::vector<std::vector<std::string>> contacts = {{"Record", "State", "Source", "Name", "Kind", "Type", "Value"}};
   const char* kinds[] = {"", "", "phone", "e-mail", "company"};
   const char* phoneTypes[] = {"", "Home", "Mobile"};
-  for (const Contact& contact : kContacts) {
-    if (contact.rows.empty()) contacts.push_back({"live", "live", asText(contact.name), "", "", ""});
+  // Record numbers go in the list's order: by name, ASCII letters without
+  // regard to case.
+  std::vector<Contact> listed(kContacts.begin(), kContacts.end());
+  const auto folded = [](std::string name) {
+    for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return name;
+  };
+  std::sort(listed.begin(), listed.end(),
+            [&](const Contact& a, const Contact& b) { return folded(a.name) < folded(b.name); });
+  int record = 0;
+  for (const Contact& contact : listed) {
+    const std::string number = std::to_string(++record);
+    if (contact.rows.empty()) contacts.push_back({number, "live", "live", asText(contact.name), "", "", ""});
     for (const auto& row : contact.rows) {
       const int kind = std::stoi(row[0]);
       const std::string type = kind == 2 ? phoneTypes[std::stoi(row[2])] : kind == 3 ? "Home Email" : "Company";
-      contacts.push_back({"live", "live", asText(contact.name), kinds[kind], type, asText(row[1])});
+      contacts.push_back({number, "live", "live", asText(contact.name), kinds[kind], type, asText(row[1])});
     }
   }
-  contacts.push_back({"deleted", "free space", "Gone, \"Person\"", "", "", "5550009"});
+  // The deleted contact: whole, its name and its number of its kind.
+  contacts.push_back(
+      {std::to_string(++record), "deleted", "free space", "Gone, \"Person\"", "phone", "Mobile", "5550009"});
   writeRows(dir.file("contacts.expected"), contacts);
   EXPECT_EQ(check("check_csv.py", root / "contacts.csv", dir.file("contacts.expected")), "");
 
@@ -227,8 +242,8 @@ TEST_F(ExportFormatsTest, SpreadsheetReadsBackFieldForFieldThroughPythonsCsvModu
     messages.push_back({"live", "live", "", "555", "Inbox", fillerDate, "received", "later " + std::to_string(k)});
   }
   for (const std::string& body : kDeletedBodies) {
-    // The recovery names no one ("N/A"), nor does any contact have the number.
-    messages.push_back({"deleted", "free space", "", "'+15125550163", "", "", "", asText(body)});
+    // No contact has the number; the row kept its box and date.
+    messages.push_back({"deleted", "free space", "", "'+15125550163", "Inbox", fillerDate, "received", asText(body)});
   }
   writeRows(dir.file("messages.expected"), messages);
   EXPECT_EQ(check("check_csv.py", root / "messages.csv", dir.file("messages.expected")), "");

@@ -38,7 +38,7 @@ TEST(PipelineCommands, DemoWritesAnExportOfUtf16Files) {
   ASSERT_EQ(run("demo --carve-only --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
   const std::string out = text(dir.file("stdout.txt"));
   EXPECT_NE(out.find("Contacts (59): 40 live contacts, 19 deleted records"), std::string::npos) << out;
-  EXPECT_NE(out.find("Exported 98 records in "), std::string::npos) << out;
+  EXPECT_NE(out.find("Exported 59 contacts and 290 messages in "), std::string::npos) << out;
   int contactFiles = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out"))) {
     if (entry.path().filename() != "contacts.txt") continue;
@@ -50,21 +50,21 @@ TEST(PipelineCommands, DemoWritesAnExportOfUtf16Files) {
   EXPECT_EQ(contactFiles, 1);
 }
 
-// By default the deep pass adds what the session could not see: on the demo
-// phone every deleted contact whole, and Ryan's thread and the bank code.
-TEST(PipelineCommands, DemoAndScanAddTheDeepPassUnlessCarveOnly) {
+// By default the deleted records are whole: on the demo phone its ten
+// deleted contacts and 35 deleted messages, each once.
+TEST(PipelineCommands, DemoAndScanMakeWholeRecordsUnlessCarveOnly) {
   TempDir dir;
   ASSERT_EQ(run("demo --out \"" + dir.file("out") + "\"", dir), 0) << text(dir.file("stderr.txt"));
   std::string out = text(dir.file("stdout.txt"));
-  EXPECT_NE(out.find("Contacts (129): 40 live contacts, 89 deleted records"), std::string::npos) << out;
-  EXPECT_NE(out.find("Message (48): 12 conversations (263 live messages), 36 deleted messages"), std::string::npos)
+  EXPECT_NE(out.find("Contacts (50): 40 live contacts, 10 deleted records"), std::string::npos) << out;
+  EXPECT_NE(out.find("Message (47): 12 conversations (263 live messages), 35 deleted messages"), std::string::npos)
       << out;
-  EXPECT_NE(out.find("Exported 177 records in "), std::string::npos) << out;
+  EXPECT_NE(out.find("Exported 50 contacts and 298 messages in "), std::string::npos) << out;
 
   const std::string copies = "\"" + std::string(ZR_SOURCE_DIR) + "/demo/contacts2.db\" \"" +
                              std::string(ZR_SOURCE_DIR) + "/demo/mmssms.db\"";
   ASSERT_EQ(run("scan " + copies, dir), 0);
-  EXPECT_NE(text(dir.file("stdout.txt")).find("89 deleted records"), std::string::npos);
+  EXPECT_NE(text(dir.file("stdout.txt")).find("10 deleted records"), std::string::npos);
   ASSERT_EQ(run("scan --carve-only " + copies, dir), 0);
   out = text(dir.file("stdout.txt"));
   EXPECT_NE(out.find("40 live contacts, 19 deleted records"), std::string::npos) << out;

@@ -57,7 +57,8 @@ class Report(HTMLParser):
             if (attributes.get("http-equiv") or "").lower() == "content-security-policy":
                 self.policy = attributes.get("content") or ""
         if tag == "div" and "msg" in classes:
-            kind = [c for c in classes if c in ("in", "out", "del")]
+            # A deleted bubble keeps its side ("in" or "out") and is "del" here.
+            kind = ["del"] if "del" in classes else [c for c in classes if c in ("in", "out")]
             self.bubble = [kind[0] if len(kind) == 1 else "?", "", False, False]
         if tag == "p" and "body" in classes and self.bubble is not None:
             self.in_body = True

@@ -24,7 +24,7 @@ std::vector<Row> carve(const std::vector<std::uint8_t>& content, const CarveLayo
   std::vector<Row> rows;
   carveFreeblock(buffer, static_cast<std::int64_t>(content.size()), layout, [&](const ColumnWalk& walk) {
     Row row;
-    for (std::size_t k = 0; k < layout.wantedCount; ++k) row.push_back(walk.field(k));
+    for (std::size_t k = 0; k < layout.requiredCount; ++k) row.push_back(walk.field(k));
     rows.push_back(row);
   });
   return rows;

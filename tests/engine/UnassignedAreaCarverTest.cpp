@@ -22,7 +22,7 @@ std::vector<Row> carve(const std::vector<std::uint8_t>& area, const CarveLayout&
   const std::int64_t areaLength = length < 0 ? static_cast<std::int64_t>(area.size()) : length;
   carveUnassignedArea(buffer, areaLength, layout, [&](const ColumnWalk& walk) {
     Row row;
-    for (std::size_t k = 0; k < layout.wantedCount; ++k) row.push_back(walk.field(k));
+    for (std::size_t k = 0; k < layout.requiredCount; ++k) row.push_back(walk.field(k));
     rows.push_back(row);
   });
   return rows;

@@ -33,24 +33,27 @@ TEST(RecordLayoutsTest, FieldsKeepTheTabledOrder) {
   expectAscending({offsetof(ContactRecord, contactKey), offsetof(ContactRecord, checked),
                    offsetof(ContactRecord, personKey), offsetof(ContactRecord, deleted),
                    offsetof(ContactRecord, displayName), offsetof(ContactRecord, displayNameSource),
-                   offsetof(ContactRecord, source), offsetof(ContactRecord, next)});
+                   offsetof(ContactRecord, sources), offsetof(ContactRecord, next)});
   expectAscending({offsetof(ContactExtraRecord, rawContactKey), offsetof(ContactExtraRecord, checked),
                    offsetof(ContactExtraRecord, contactKey), offsetof(ContactExtraRecord, markedDeleted),
                    offsetof(ContactExtraRecord, displayName), offsetof(ContactExtraRecord, displayNameSource),
                    offsetof(ContactExtraRecord, accountKey), offsetof(ContactExtraRecord, next)});
   expectAscending({offsetof(DataRowRecord, mimeTypeKey), offsetof(DataRowRecord, contactKey),
                    offsetof(DataRowRecord, dataKey), offsetof(DataRowRecord, rawContactKey),
-                   offsetof(DataRowRecord, value), offsetof(DataRowRecord, typeCode), offsetof(DataRowRecord, title),
+                   offsetof(DataRowRecord, value), offsetof(DataRowRecord, typeCode), offsetof(DataRowRecord, label),
+                   offsetof(DataRowRecord, title),
                    offsetof(DataRowRecord, department), offsetof(DataRowRecord, next)});
   expectAscending({offsetof(MimeTypeRecord, key), offsetof(MimeTypeRecord, mimeType), offsetof(MimeTypeRecord, next)});
   expectAscending({offsetof(ConversationRecord, threadKey), offsetof(ConversationRecord, checked),
-                   offsetof(ConversationRecord, messageCount), offsetof(ConversationRecord, source),
-                   offsetof(ConversationRecord, deleted),
-                   offsetof(ConversationRecord, recoveredText), offsetof(ConversationRecord, next)});
+                   offsetof(ConversationRecord, messageCount), offsetof(ConversationRecord, sources),
+                   offsetof(ConversationRecord, deletedCount), offsetof(ConversationRecord, loose),
+                   offsetof(ConversationRecord, deleted), offsetof(ConversationRecord, next)});
   expectAscending({offsetof(MessageRecord, messageKey), offsetof(MessageRecord, threadKey),
                    offsetof(MessageRecord, address), offsetof(MessageRecord, personKey),
                    offsetof(MessageRecord, timeText), offsetof(MessageRecord, typeCode),
-                   offsetof(MessageRecord, dateMillis), offsetof(MessageRecord, direction), offsetof(MessageRecord, body), offsetof(MessageRecord, next)});
+                   offsetof(MessageRecord, dateMillis), offsetof(MessageRecord, direction),
+                   offsetof(MessageRecord, sources), offsetof(MessageRecord, body),
+                   offsetof(MessageRecord, recoveredLine), offsetof(MessageRecord, next)});
   // The one-byte checked flags sit at offset 4, right after the key.
   EXPECT_EQ(offsetof(ConversationRecord, checked), 4u);
   EXPECT_EQ(offsetof(ContactExtraRecord, checked), 4u);

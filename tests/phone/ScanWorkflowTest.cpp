@@ -115,15 +115,16 @@ TEST_F(ScanWorkflowTest, ProgressAndCaptionsOfThreeContactsTwoRecoveredOneConver
   EXPECT_EQ(records.recoveredContacts().size(), 2u);
 }
 
-TEST_F(ScanWorkflowTest, CategoryWithoutLiveRecordsLoadsNothingOfIt) {
+// A phone whose every contact was deleted used to show none of them.
+TEST_F(ScanWorkflowTest, CategoryWithoutLiveRecordsStillShowsItsDeletedOnes) {
   makeContacts(contacts, 0);
   makeSms(sms, 2);
   ScanWorkflow scan = makeScan();
   scan.setRecoveredTexts("Alice\t555\r\n", "N/A\t555\thi\r\n");
   scan.ScanThreadProc();
-  EXPECT_EQ(scan.progressTotal(), 3);
-  EXPECT_TRUE(records.recoveredContacts().empty());
-  EXPECT_EQ(sink.captions, (std::vector<std::string>{"Message (3)"}));
+  EXPECT_EQ(scan.progressTotal(), 4);
+  EXPECT_EQ(records.recoveredContacts().size(), 1u);
+  EXPECT_EQ(sink.captions, (std::vector<std::string>{"Contacts (1)", "Message (3)"}));
 }
 
 TEST_F(ScanWorkflowTest, MissingCopiesLoadNothing) {

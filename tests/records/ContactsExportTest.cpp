@@ -95,19 +95,25 @@ TEST_F(ContactsExportTest, RecoveredContactsFollowTheHyphenLine) {
   EXPECT_EQ(harness.state.progressCount, 4);
 }
 
-TEST_F(ContactsExportTest, DeletedPartDependsOnTheTextAndNothingCheckedCreatesNothing) {
+TEST_F(ContactsExportTest, WholeDeletedContactsAreWrittenAsLiveOnesAre) {
+  build.contact(1, "", 0).checked = 1;  // No Name0
+  const std::int32_t nadia = build.deletedContact("Nadia Kowalski").contactKey;
+  build.deletedValue(nadia, 3, "Kowalski Bakery", nullptr);
+  build.deletedValue(nadia, 1, "(212) 555-0137", "1");
+  build.deletedValue(nadia, 2, "nadia.k@example.net", "1");
+  build.deletedValue(build.deletedContact("").contactKey, 1, "555-0199", "2");
+  EXPECT_EQ(run(), 3);
+  EXPECT_EQ(lines(), (Lines{u"Contacts:", kHyphens, u"Deleted:", u"Nadia Kowalski(Company) : Kowalski Bakery",
+                            u"Nadia Kowalski(Home) : (212) 555-0137", u"Nadia Kowalski(Home Email) : nadia.k@example.net",
+                            u"No Name1(Mobile) : 555-0199"}));
+  EXPECT_EQ(harness.state.contactsExported, 3);
+}
+
+TEST_F(ContactsExportTest, DeletedPartComesWithDeletedContactsAndNothingCheckedCreatesNothing) {
   build.contact(1, "Ann");
   build.recoveredContact("A\tB").checked = 0;
   EXPECT_EQ(run(), 1);
   EXPECT_EQ(lines(), (Lines{u"Contacts:", kHyphens, u"Deleted:"}));
-
-  // Without a deleted text a checked recovered record is counted, not written.
-  build.recoveredContact("C\tD");
-  build.records.hasDeletedContactsText = false;
-  harness.state.outputFolder += u"-again";  // each export has a root of its own
-  std::filesystem::create_directory(harness.root());
-  EXPECT_EQ(run(), 2);
-  EXPECT_EQ(lines(), (Lines{u"Contacts:"}));
 
   build.records.recoveredContacts.clear();
   build.records.contacts = nullptr;

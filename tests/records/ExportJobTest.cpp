@@ -38,7 +38,8 @@ class ExportJobTest : public ::testing::Test {
     build.conversation(2);
     build.message(1, "111", 0, phone::kDirectionReceived, "in");
     build.message(2, "222", 0, phone::kDirectionReceived, "in");
-    recovered = &build.recoveredMessage("N/A\t333\tgone");
+    build.recoveredMessage("N/A\t333\tgone");
+    recovered = &build.looseConversation();
   }
 
   std::int32_t count() const { return CountCheckedRecords(build.records, contacts, messages); }
@@ -67,10 +68,8 @@ TEST_F(ExportJobTest, CountCheckedRecordsCoversTheCategoriesThatHoldRecords) {
   ann->checked = 0;
   recovered->checked = 0;
   EXPECT_EQ(count(), 4);
-  build.records.hasDeletedContactsText = false;  // recovered contacts need their text
-  build.records.hasDeletedMessagesText = false;  // recovered messages do not
   recovered->checked = 1;
-  EXPECT_EQ(count(), 4);
+  EXPECT_EQ(count(), 5);
   contacts.holdsRecords = false;
   EXPECT_EQ(count(), 3);
   messages.holdsRecords = false;
@@ -214,13 +213,13 @@ TEST(DemoPhoneExport, EveryRecordIsWrittenIntoWellFormedFiles) {
   ASSERT_TRUE(phone.ReadContacts(contactsPath).complete() && phone.ReadSms(smsPath).complete());
   const std::string deletedContacts = testing_support::recover(contactsPath, smsPath, 0);
   const std::string deletedMessages = testing_support::recover(contactsPath, smsPath, 1);
-  const std::size_t recovered =
-      phone.ImportRecoveredContacts(deletedContacts, nullptr) + phone.ImportRecoveredMessages(deletedMessages, nullptr);
-  const ExportRecords records = ExportRecordsOf(phone, deletedContacts, deletedMessages);
+  const std::size_t recoveredContacts = phone.ImportRecoveredContacts(deletedContacts, nullptr);
+  ASSERT_GT(phone.ImportRecoveredMessages(deletedMessages, nullptr), 0u);
+  const ExportRecords records = ExportRecordsOf(phone);
   const ExportCategory contacts{u"Contacts", true, true}, messages{u"Message", true, true};
   ExportHarness harness;
   const std::int32_t total = CountCheckedRecords(records, contacts, messages);
-  EXPECT_EQ(total, static_cast<std::int32_t>(40 + 12 + recovered));
+  EXPECT_EQ(total, static_cast<std::int32_t>(40 + recoveredContacts + 12 + 1)) << "the messages without a conversation: one";
   ASSERT_EQ(PrepareExport(harness.state, total, fs::path(harness.temp.path()).u16string(), 1700000000),
             ExportStart::kStarted);
   EXPECT_EQ(RunExport(records, contacts, messages, harness.state), total);

@@ -70,29 +70,88 @@ phone::MessageRecord& RecordBuilder::message(std::int32_t threadKey, const std::
 }
 
 phone::ContactRecord& RecordBuilder::recoveredContact(const std::string& line) {
+  phone::ImportRecoveredContacts(platform::narrowFromUtf8(line) + "\r\n", arena_, recoveredContacts_,
+                                 &recoveredDataRows_, nullptr);
+  syncRecovered();
+  return *recoveredContacts_.back();
+}
+
+phone::MessageRecord& RecordBuilder::recoveredMessage(const std::string& line) {
+  phone::MessageRecord* added = nullptr;
+  phone::ImportRecoveredMessages(platform::narrowFromUtf8(line) + "\r\n", arena_, looseConversation(), &added,
+                                 nullptr);
+  linkMessage(*added);
+  return *added;
+}
+
+phone::ContactRecord& RecordBuilder::deletedContact(const std::string& name, std::int32_t sources) {
   auto* record = arena_.NewRecord<phone::ContactRecord>();
-  *record = {static_cast<std::int32_t>(records.recoveredContacts.size()),
-             1,
-             0,
-             1,
-             text(platform::narrowFromUtf8(line)),
-             0,
-             phone::kSourceFreeSpace,
-             nullptr};
-  records.recoveredContacts.push_back(record);
-  records.hasDeletedContactsText = true;
+  record->contactKey = -static_cast<std::int32_t>(recoveredContacts_.size() + 1);
+  record->checked = 1;
+  record->deleted = 1;
+  record->sources = sources;
+  if (!name.empty()) {
+    record->displayName = text(platform::narrowFromUtf8(name));
+    record->displayNameSource = phone::kDisplayNameFromStructuredName;
+  }
+  recoveredContacts_.push_back(record);
+  syncRecovered();
   return *record;
 }
 
-phone::ConversationRecord& RecordBuilder::recoveredMessage(const std::string& line) {
+phone::DataRowRecord& RecordBuilder::deletedValue(std::int32_t contactKey, std::int32_t mimeTypeKey,
+                                                  const std::string& value, const char* typeCode) {
+  auto* record = arena_.NewRecord<phone::DataRowRecord>();
+  record->mimeTypeKey = mimeTypeKey;
+  record->contactKey = contactKey;
+  record->value = text(platform::narrowFromUtf8(value));
+  record->typeCode = typeCode == nullptr ? nullptr : text(typeCode);
+  phone::DataRowRecord** tail = &recoveredDataRows_;
+  while (*tail != nullptr) tail = &(*tail)->next;
+  *tail = record;
+  syncRecovered();
+  return *record;
+}
+
+phone::MessageRecord& RecordBuilder::deletedMessage(std::int32_t threadKey, const std::string& address,
+                                                    std::int32_t direction, const std::string& body,
+                                                    const std::string& time, std::int32_t sources) {
+  phone::MessageRecord& record = message(threadKey, address, 0, direction, body, time);
+  record.sources = sources;
+  if (time.empty()) record.timeText = nullptr;
+  return record;
+}
+
+phone::ConversationRecord& RecordBuilder::deletedConversation(std::int32_t threadKey) {
   auto* record = arena_.NewRecord<phone::ConversationRecord>();
+  record->threadKey = threadKey;
   record->checked = 1;
   record->deleted = 1;
-  record->source = phone::kSourceFreeSpace;
-  record->recoveredText = text(platform::narrowFromUtf8(line));
-  records.recoveredMessages.push_back(record);
-  records.hasDeletedMessagesText = true;
+  records.recoveredConversations.push_back(record);
   return *record;
+}
+
+phone::ConversationRecord& RecordBuilder::looseConversation() {
+  for (const phone::ConversationRecord* conversation : records.recoveredConversations) {
+    if (conversation->loose != 0) return *const_cast<phone::ConversationRecord*>(conversation);
+  }
+  phone::ConversationRecord& loose = deletedConversation(kLooseThreadKey);
+  loose.loose = 1;
+  return loose;
+}
+
+void RecordBuilder::linkMessage(phone::MessageRecord& record) {
+  if (lastMessage_ == nullptr) {
+    records.messages = &record;
+  } else {
+    lastMessage_->next = &record;
+  }
+  lastMessage_ = &record;
+}
+
+void RecordBuilder::syncRecovered() {
+  records.recoveredContacts.assign(recoveredContacts_.begin(), recoveredContacts_.end());
+  records.recoveredDataRows = recoveredDataRows_;
 }
 
 ExportHarness::ExportHarness()

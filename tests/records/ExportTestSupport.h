@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "phone/DeletedRecordImport.h"
 #include "phone/RecordArena.h"
 #include "platform/ManualResetEvent.h"
 #include "records/ExportState.h"
@@ -29,10 +30,27 @@ class RecordBuilder {
   phone::ConversationRecord& conversation(std::int32_t threadKey);
   phone::MessageRecord& message(std::int32_t threadKey, const std::string& address, std::int32_t person,
                                 std::int32_t direction, const std::string& body, const std::string& time = "t");
-  // Recovered from free space, as the import makes them; also marks the
-  // deleted-record text of its kind as present.
+  // Carving alone: one line of a recovered-record text, imported as the
+  // scan imports it (a message into the conversation of messages without
+  // a conversation, made with the first).
   phone::ContactRecord& recoveredContact(const std::string& text);
-  phone::ConversationRecord& recoveredMessage(const std::string& text);
+  phone::MessageRecord& recoveredMessage(const std::string& text);
+  phone::ConversationRecord& looseConversation();
+
+  // Whole deleted records: a contact (keys -1, -2, ... in order; no name
+  // for an empty one) with its values, a message linked after the others
+  // (an empty time: no date), a conversation only deleted messages hold.
+  phone::ContactRecord& deletedContact(const std::string& name, std::int32_t sources = kFreeSpace);
+  phone::DataRowRecord& deletedValue(std::int32_t contactKey, std::int32_t mimeTypeKey, const std::string& value,
+                                     const char* typeCode);
+  phone::MessageRecord& deletedMessage(std::int32_t threadKey, const std::string& address, std::int32_t direction,
+                                       const std::string& body, const std::string& time,
+                                       std::int32_t sources = kFreeSpace);
+  phone::ConversationRecord& deletedConversation(std::int32_t threadKey);
+
+  static constexpr std::int32_t kFreeSpace = 1;  // engine::RowSource::kFreeSpace
+  static constexpr std::int32_t kWal = 4;        // engine::RowSource::kWal
+  static constexpr std::int32_t kLooseThreadKey = -1000;
 
   // A private copy of the bytes as they are (say, bytes that are no UTF-8),
   // for a record's text.
@@ -45,8 +63,12 @@ class RecordBuilder {
   template <typename Record, typename Head>
   Record& append(Head& head, Record*& last);
   const char* text(const std::string& bytes) { return arena_.CopyText(bytes); }
+  void linkMessage(phone::MessageRecord& record);
+  void syncRecovered();
 
   phone::RecordArena arena_;
+  std::vector<phone::ContactRecord*> recoveredContacts_;
+  phone::DataRowRecord* recoveredDataRows_ = nullptr;
   phone::ContactRecord* lastContact_ = nullptr;
   phone::DataRowRecord* lastDataRow_ = nullptr;
   phone::MimeTypeRecord* lastMimeType_ = nullptr;

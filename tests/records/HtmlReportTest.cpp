@@ -57,12 +57,16 @@ class HtmlReportTest : public ::testing::Test {
                           1547394890000);
     build.message(5, "+14155550100", 0, phone::kDirectionSent, "<img src=x onerror=alert(1)>", "2019-01-13 16:55:00");
     build.message(5, "+14155550100", 0, phone::kDirectionSent, "", "2019-01-14 08:00:00").typeCode = 5;
+    phone::SetMessageDate(build.deletedMessage(5, "+14155550100", phone::kDirectionSent, "deleted in its place",
+                                               "2019-01-14 08:01:00", RecordBuilder::kWal),
+                          1547452860000);
     build.recoveredMessage("N/A\t+14155550100\tdeleted </p></div><script>x()</script>");
   }
 
   std::string report(const ReportOptions& options = ReportOptions()) {
     harness.state.exportTotal = CountCheckedRecords(build.records, contacts, messages);
-    EXPECT_EQ(ExportReport(build.records, contacts, messages, options, harness.state), 4);
+    EXPECT_EQ(ExportReport(build.records, contacts, messages, options, harness.state), 4)
+        << "two contacts, the conversation and the one of messages without a conversation";
     return fileBytes(harness.root() / "report.html");
   }
 
@@ -102,7 +106,8 @@ TEST_F(HtmlReportTest, EveryMessageIsOneBubbleOnItsSide) {
   const std::string html = report();
   EXPECT_EQ(occurrences(html, "<div class=\"msg in\">"), 1u);
   EXPECT_EQ(occurrences(html, "<div class=\"msg out\">"), 2u);
-  EXPECT_EQ(occurrences(html, "<div class=\"msg del\">"), 1u);
+  EXPECT_EQ(occurrences(html, "<div class=\"msg out del\">"), 1u) << "a deleted message keeps its side";
+  EXPECT_EQ(occurrences(html, "<div class=\"msg unknown del\">"), 1u) << "one of no known side";
   // The day opens once per day; the time stands in the bubble.
   EXPECT_EQ(occurrences(html, "<p class=\"day\">2019-01-13</p>"), 1u);
   EXPECT_EQ(occurrences(html, "<p class=\"day\">2019-01-14</p>"), 1u);
@@ -113,15 +118,16 @@ TEST_F(HtmlReportTest, EveryMessageIsOneBubbleOnItsSide) {
   EXPECT_NE(html.find("<p class=\"body empty\">(no text)</p>"), std::string::npos);
 }
 
-TEST_F(HtmlReportTest, DeletedRecordsAreMarkedWithTheirSource) {
+TEST_F(HtmlReportTest, DeletedRecordsAreMarkedWithTheirSourceInTheirConversation) {
   const std::string html = report();
   EXPECT_EQ(occurrences(html, "<tr class=\"deleted\">"), 1u);
   EXPECT_EQ(occurrences(html, "<span class=\"badge\">Deleted</span>free space"), 2u);
-  // The recovered message without a name is named after the live contact
-  // with its number.
-  EXPECT_NE(html.find("<h3><span class=\"peer\">&lt;b&gt;Ann&lt;/b&gt; &amp; &quot;Co&quot;</span><span class=\"num\">"
-                      "+14155550100</span><span class=\"count\">1 deleted</span>"),
-            std::string::npos);
+  // Inside its conversation, after the message before it, with its time.
+  const std::size_t deleted = html.find("<span class=\"badge\">Deleted</span>WAL · <time");
+  ASSERT_NE(deleted, std::string::npos);
+  EXPECT_LT(html.find("(no text)"), deleted);
+  EXPECT_LT(deleted, html.rfind("Recovered text without sender")) << "the live conversation comes first";
+  EXPECT_NE(html.find("<li><b>2</b> deleted messages</li>"), std::string::npos);
 }
 
 TEST_F(HtmlReportTest, TheEvidenceSectionIsThereOnlyWhenGiven) {

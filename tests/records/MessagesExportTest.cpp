@@ -135,13 +135,30 @@ TEST(ExportFileName, DevicesEndsAndLengthAreMadeSafe) {
   EXPECT_EQ(SafeFileName(u"x" + faces), u"x" + faces.substr(0, 98)) << "a surrogate pair is never split";
 }
 
-TEST_F(MessagesExportTest, RecoveredMessagesGoToDeletedTxt) {
+TEST_F(MessagesExportTest, DeletedMessagesAreInTheirConversationAtTheirTimeWithAMark) {
+  build.conversation(7);
+  build.message(7, "+15550100", 0, kDirectionReceived, "Before", "2019-01-01 10:00:00");
+  build.deletedMessage(7, "+15550100", kDirectionSent, "Deleted between", "2019-01-01 10:05:00");
+  build.message(7, "+15550100", 0, kDirectionReceived, "After", "2019-01-01 10:10:00");
+  build.deletedMessage(7, "+15550100", 0, "Who wrote this?", "");
+  build.deletedConversation(9);
+  build.deletedMessage(9, "+15550199", kDirectionReceived, "Gone thread", "2019-02-02 09:00:00", RecordBuilder::kWal);
+  EXPECT_EQ(run(), 4) << "one live conversation and three deleted messages, as the caption counts";
+  EXPECT_EQ(files(), (Lines{u"+15550100.txt", u"+15550199.txt"}));
+  EXPECT_EQ(lines(u"+15550100.txt"),
+            (Lines{u"", u"2019-01-01 10:00:00", u"+15550100 : Before", u"", u"2019-01-01 10:05:00 (deleted)",
+                   u"Me : Deleted between", u"", u"2019-01-01 10:10:00", u"+15550100 : After", u"",
+                   u"(deleted, no date)", u"Unknown : Who wrote this?", u""}));
+  EXPECT_EQ(lines(u"+15550199.txt"), (Lines{u"", u"2019-02-02 09:00:00 (deleted)", u"+15550199 : Gone thread", u""}));
+  EXPECT_EQ(harness.state.messagesExported, 5);
+}
+
+TEST_F(MessagesExportTest, MessagesWithoutAConversationGoToDeletedTxt) {
   conversationsFrom({"111"});
   build.recoveredMessage(
       "N/A\t+13055550114\tLa contrase\xC3\xB1"
       "a");
   build.recoveredMessage("");  // counted, no line
-  build.recoveredMessage("unchecked").checked = 0;
   build.recoveredMessage("second part of a body");
   EXPECT_EQ(run(), 4);
   EXPECT_EQ(files(), (Lines{u"111.txt", u"deleted.txt"}));
@@ -149,11 +166,19 @@ TEST_F(MessagesExportTest, RecoveredMessagesGoToDeletedTxt) {
                                           u16("N/A\t+13055550114\tLa contrase\xC3\xB1"
                                               "a"),
                                           u"second part of a body"}));
-  EXPECT_EQ(harness.state.progressCount, 4);
+  EXPECT_EQ(harness.state.progressCount, 2) << "one step per conversation";
+
+  // Whole records: the search index's words, marked as such.
+  build.deletedMessage(RecordBuilder::kLooseThreadKey, "", 0, "the words of it", "", 32);
+  harness.state.outputFolder += u"-whole";
+  std::filesystem::create_directory(harness.root());
+  EXPECT_EQ(run(), 5);
+  EXPECT_EQ(lines(u"deleted.txt").back(), u"N/A\tN/A\t[search index] the words of it");
 }
 
-TEST_F(MessagesExportTest, DeletedTxtDependsOnTheTextNotOnWhatIsChecked) {
-  build.recoveredMessage("x").checked = 0;
+TEST_F(MessagesExportTest, DeletedTxtComesWithItsConversationWhetherCheckedOrNot) {
+  build.recoveredMessage("x");
+  build.looseConversation().checked = 0;
   phone::ConversationRecord* live = conversationsFrom({"111"})[0];
   EXPECT_EQ(run(), 1);
   EXPECT_EQ(files(), (Lines{u"111.txt", u"deleted.txt"}));
@@ -161,14 +186,15 @@ TEST_F(MessagesExportTest, DeletedTxtDependsOnTheTextNotOnWhatIsChecked) {
 
   build.conversation(2).checked = 0;
   live->checked = 0;
-  phone::ConversationRecord& recovered = build.recoveredMessage("only recovered");
+  build.looseConversation().checked = 1;
   category = {u"Message (4)", false, true};
   EXPECT_EQ(run(), 1);
   EXPECT_EQ(namesIn(harness.root() / "Message (1)"), Lines{u"deleted.txt"});
 
-  build.records.hasDeletedMessagesText = false;
-  recovered.checked = 0;
+  build.looseConversation().checked = 0;
+  harness.state.outputFolder += u"-nothing";
   EXPECT_EQ(run(), 0) << "nothing checked: nothing created";
+  EXPECT_FALSE(std::filesystem::exists(harness.root()));
 }
 
 TEST_F(MessagesExportTest, StopBeforeAConversationEndsTheExportBeforeDeletedTxt) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -71,27 +72,49 @@ TEST_F(PhonePipelineTest, DemoPhoneGoesFromCopiesToAnExportThroughOneObject) {
   const ExportCategory contacts = pipeline.ScannedContacts();
   const ExportCategory messages = pipeline.ScannedMessages();
   const std::int32_t checked = pipeline.CountChecked(contacts, messages);
-  EXPECT_EQ(checked, 59 + 39);
+  EXPECT_EQ(checked, 59 + 12 + 1) << "contacts, conversations and the one of messages without a conversation";
   ASSERT_EQ(pipeline.PrepareExport(checked, fs::path(out.path()).u16string(), 1700000000), ExportStart::kStarted);
   EXPECT_EQ(pipeline.RunExport(contacts, messages), checked);
   ASSERT_NE(pipeline.exportState(), nullptr);
   EXPECT_TRUE(pipeline.exportState()->complete);
+  EXPECT_EQ(pipeline.exportState()->contactsExported, 59);
+  EXPECT_EQ(pipeline.exportState()->messagesExported, 263 + 27);
   EXPECT_EQ(sink.exportPositions.back(), 100);
   const fs::path root(pipeline.exportState()->outputFolder);
   EXPECT_TRUE(fs::is_regular_file(root / "Contacts (59)" / "contacts.txt"));
   EXPECT_TRUE(fs::is_regular_file(root / "Message (39)" / "deleted.txt"));
 }
 
-TEST_F(PhonePipelineTest, TheDeepPassAddsItsLinesAfterTheSessions) {
-  pipeline.setDeepRecovery(false);
+// The demo phone's owner deleted ten contacts and 35 messages: each comes
+// back once, whole, the messages in their conversations with their dates.
+TEST_F(PhonePipelineTest, DeletedRecordsOfTheDemoPhoneComeBackWholeAndOnce) {
   pipeline.Recover();
-  const std::string carvedContacts = pipeline.deletedContactsText();
-  const std::string carvedMessages = pipeline.deletedMessagesText();
-  pipeline.setDeepRecovery(true);
-  pipeline.Recover();
-  EXPECT_GT(pipeline.deletedContactsText().size(), carvedContacts.size());
-  EXPECT_EQ(pipeline.deletedContactsText().compare(0, carvedContacts.size(), carvedContacts), 0);
-  EXPECT_EQ(pipeline.deletedMessagesText().compare(0, carvedMessages.size(), carvedMessages), 0);
+  EXPECT_TRUE(pipeline.deletedContactsText().empty()) << "records are made from rows, not text";
+  pipeline.Scan();
+  EXPECT_EQ(sink.captions, (std::vector<std::string>{"Contacts=Contacts (50)", "Message=Message (47)"}));
+
+  std::vector<std::string> names;
+  for (const phone::ContactRecord* contact : records.recoveredContacts()) names.emplace_back(contact->displayName);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Brandon Lewis", "Jürgen Hoffmann", "Kenji Watanabe", "Nadia Kowalski",
+                                             "Olivia Hart", "Ryan Fletcher", "Sophie Martin", "Trevor Banks",
+                                             "Vanessa Price", "陈静"}));
+  int deleted = 0, dated = 0, withDirection = 0;
+  for (const phone::MessageRecord* message = records.smsLists().messages; message != nullptr;
+       message = message->next) {
+    if (!phone::IsDeleted(*message)) continue;
+    ++deleted;
+    dated += phone::MessageDateOf(*message) != 0 ? 1 : 0;
+    withDirection += message->direction != 0 ? 1 : 0;
+  }
+  EXPECT_EQ(deleted, 35);
+  EXPECT_EQ(dated, 35);
+  EXPECT_EQ(withDirection, 35);
+  // Sam Ortiz's and Ryan Fletcher's threads are gone: two conversations of
+  // deleted messages alone.
+  ASSERT_EQ(records.recoveredConversations().size(), 2u);
+  EXPECT_EQ(records.recoveredConversations()[0]->messageCount + records.recoveredConversations()[1]->messageCount,
+            16);
 }
 
 TEST_F(PhonePipelineTest, ScanAfterClearFindsTheSameAndAStopSkipsTheMessages) {

@@ -16,18 +16,22 @@ std::vector<std::u16string> cells(const RecordRow& row) { return row.cells; }
 
 }  // namespace
 
-TEST(RecordRows, RecoveredContactsComeFirstAndNeedATab) {
+TEST(RecordRows, DeletedContactsComeFirstAsWholeContacts) {
   RecordBuilder build;
   build.contact(7, "Zoë");
-  build.recoveredContact("Ann\t+86 555\tmore");
-  build.recoveredContact("no tab at all");
-  const auto& second = build.recoveredContact("\t");
+  const auto& nadia = build.deletedContact("Nadia Kowalski");
+  build.deletedValue(nadia.contactKey, 2, "nadia.k@example.net", "1");
+  build.deletedValue(nadia.contactKey, 3, "Kowalski Bakery", nullptr);
+  build.deletedValue(nadia.contactKey, 1, "(212) 555-0137", "1");
+  build.deletedValue(nadia.contactKey, 1, "(212) 555-0138", "2");
+  build.recoveredContact("Ann\t+86 555\tmore");  // carving alone: the rest of the line is the number
 
   const auto rows = records::ContactRows(build.records);
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(cells(rows[0]), (std::vector<std::u16string>{u"Ann", u"+86 555\tmore", u"", u""}));
-  EXPECT_EQ(rows[1].record, &second);
-  EXPECT_EQ(cells(rows[1]), (std::vector<std::u16string>{u"", u"", u"", u""}));
+  EXPECT_EQ(rows[0].record, &nadia);
+  EXPECT_EQ(cells(rows[0]),
+            (std::vector<std::u16string>{u"Nadia Kowalski", u"(212) 555-0137", u"Kowalski Bakery", u"nadia.k@example.net"}));
+  EXPECT_EQ(cells(rows[1]), (std::vector<std::u16string>{u"Ann", u"+86 555\tmore", u"", u""}));
   EXPECT_EQ(cells(rows[2])[0], u16("Zoë"));
 }
 
@@ -52,23 +56,31 @@ TEST(RecordRows, LiveContactShowsFirstNonEmptyDetailOfEachKind) {
   EXPECT_FALSE(rows[0].checked);  // the row's box follows the record's flag
 }
 
-TEST(RecordRows, ConversationNamesComeFromTheFirstMessagesPerson) {
+TEST(RecordRows, OneRowPerConversationNamedAsItsSenderWithItsDeletedCount) {
   RecordBuilder build;
   build.contact(1, "First", 0, 5);  // not a structured name: the list shows it all the same
   build.contact(2, "Second", 40, 5);
-  build.conversation(10);
-  build.conversation(11);
+  build.contact(3, "By number", 40);
+  build.dataRow(3, 1, "+1 (111) 000-1111", "2");
+  build.conversation(10).messageCount = 2;
+  auto& withDeleted = build.conversation(11);
+  withDeleted.messageCount = 3;
+  withDeleted.deletedCount = 1;
   build.conversation(12);
-  build.message(11, "+111", 0, 1, "hi");
+  build.message(11, "+11110001111", 0, 1, "hi");
   build.message(10, "+100", 5, 1, "a");
   build.message(10, "+199", 0, 2, "b");
-  build.recoveredMessage("Bob\t+222\tbody\twith tab");
-  build.recoveredMessage("only\tone tab");
+  auto& gone = build.deletedConversation(20);
+  gone.messageCount = gone.deletedCount = 2;
+  build.deletedMessage(20, "+222", 1, "bye", "");
+  build.recoveredMessage("N/A\tN/A\twords");
 
   const auto rows = records::MessageRows(build.records);
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(cells(rows[0]), (std::vector<std::u16string>{u"Bob", u"+222"}));
-  EXPECT_EQ(cells(rows[1]), (std::vector<std::u16string>{u"First", u"+100"}));
-  EXPECT_EQ(cells(rows[2]), (std::vector<std::u16string>{u"", u"+111"}));  // person 0 names nobody
-  EXPECT_EQ(cells(rows[3]), (std::vector<std::u16string>{u"", u""}));      // no messages
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(cells(rows[0]), (std::vector<std::u16string>{u"", u"+222", u"2 deleted"}));
+  EXPECT_EQ(cells(rows[1]), (std::vector<std::u16string>{u"Recovered text without sender", u"", u"1 deleted"}));
+  EXPECT_EQ(cells(rows[2]), (std::vector<std::u16string>{u"First", u"+100", u"2"}));
+  EXPECT_EQ(cells(rows[3]), (std::vector<std::u16string>{u"By number", u"+11110001111", u"3, 1 deleted"}))
+      << "named by its number, as a phone names a sender";
+  EXPECT_EQ(cells(rows[4]), (std::vector<std::u16string>{u"", u"", u"0"}));  // no messages
 }

@@ -33,7 +33,7 @@ TEST(ContactCardContent, LiveContactRowsInDataOrderWithTheirLabels) {
   build.dataRow(8, kPhone, "555-0199", "2");  // another contact's
   build.dataRow(7, kEmail, "zoe@example.com", "1");
   build.dataRow(7, kEmail, "z@example.org", "0");  // no label of its own
-  build.dataRow(7, kPhone, "555-0102", "9");       // car: a phone type without a label
+  build.dataRow(7, kPhone, "555-0102", "9");       // car: no label in the export's table
   build.dataRow(7, 99, "unknown mimetype", "2");
 
   const auto card = records::ContactCardOf(contact, build.records.dataRows, build.records.mimeTypes);
@@ -44,7 +44,7 @@ TEST(ContactCardContent, LiveContactRowsInDataOrderWithTheirLabels) {
   EXPECT_EQ(card.rows[0].value, u"555-0101");
   EXPECT_EQ(card.rows[1].label, u"Home Email");
   EXPECT_EQ(card.rows[2].label, u"Email");
-  EXPECT_EQ(card.rows[3].label, u"");
+  EXPECT_EQ(card.rows[3].label, u"Car") << "named as Android names it";
   EXPECT_EQ(card.rows[3].value, u"555-0102");
 }
 
@@ -66,25 +66,34 @@ TEST(ContactCardContent, NameOnlyFromAStructuredNameAndOrganisationLines) {
   EXPECT_TRUE(card.rows.empty());
 }
 
-TEST(ContactCardContent, RecoveredContactNameAndOneMobileRowWithTheRestOfTheLine) {
+TEST(ContactCardContent, DeletedContactShowsAllItsValuesAndWhereItWasFound) {
   RecordBuilder build;
-  const auto& twoFields = build.recoveredContact("陈静\t+86 138 0013 8000");
-  const auto& moreTabs = build.recoveredContact("N/A\tvalue\twith a tab");
-  const auto& noTab = build.recoveredContact("no tab at all");
+  const auto& nadia = build.deletedContact("Nadia Kowalski", RecordBuilder::kWal | RecordBuilder::kFreeSpace);
+  build.deletedValue(nadia.contactKey, kOrganization, "Kowalski Bakery", nullptr).title = "Owner";
+  build.deletedValue(nadia.contactKey, kPhone, "(212) 555-0137", "12");
+  build.deletedValue(nadia.contactKey, kPhone, "555-0140", "0").label = "Bakery line";
+  build.deletedValue(nadia.contactKey, kEmail, "nadia.k@example.net", "2");
+  build.deletedValue(build.deletedContact("Other").contactKey, kPhone, "555-0199", "2");
 
-  const auto first = records::ContactCardOf(twoFields, nullptr, nullptr);
-  EXPECT_EQ(first.name, u16("陈静"));
-  ASSERT_EQ(first.rows.size(), 1u);
-  EXPECT_EQ(first.rows[0].label, u"Mobile:");
-  EXPECT_EQ(first.rows[0].value, u"+86 138 0013 8000");
+  const auto card = records::ContactCardOf(nadia, build.records.recoveredDataRows, build.records.mimeTypes);
+  EXPECT_EQ(card.name, u"Nadia Kowalski");
+  EXPECT_EQ(card.organization[0], u"Kowalski Bakery");
+  EXPECT_EQ(card.organization[1], u"Owner");
+  ASSERT_EQ(card.rows.size(), 4u);
+  EXPECT_EQ(card.rows[0].label, u"Main");
+  EXPECT_EQ(card.rows[1].label, u"Bakery line") << "a custom type by its own label";
+  EXPECT_EQ(card.rows[2].label, u"Work Email");
+  EXPECT_EQ(card.rows[3].label, u"Deleted:");
+  EXPECT_EQ(card.rows[3].value,
+            u"found in the database's write-ahead log and in the free space of the database's pages");
 
-  const auto second = records::ContactCardOf(moreTabs, nullptr, nullptr);
-  ASSERT_EQ(second.rows.size(), 1u);
-  EXPECT_EQ(second.rows[0].value, u"value\twith a tab");
-
-  const auto third = records::ContactCardOf(noTab, nullptr, nullptr);
-  EXPECT_TRUE(third.name.empty());
-  EXPECT_TRUE(third.rows.empty());
+  // Carving alone: the line's first field and a value of unknown kind.
+  const auto& line = build.recoveredContact("陈静\t+86 138 0013 8000\twith a tab");
+  const auto lineCard = records::ContactCardOf(line, build.records.recoveredDataRows, build.records.mimeTypes);
+  EXPECT_EQ(lineCard.name, u16("陈静"));
+  ASSERT_EQ(lineCard.rows.size(), 2u);
+  EXPECT_EQ(lineCard.rows[0].label, u"Mobile:");
+  EXPECT_EQ(lineCard.rows[0].value, u"+86 138 0013 8000\twith a tab");
 }
 
 TEST(ContactCardContent, APhoneValueOfAnyLengthIsKeptWhole) {
@@ -119,19 +128,22 @@ TEST(ConversationContent, MessagesOfTheThreadInListOrderWithTheirSide) {
   EXPECT_EQ(bubbles[2].kind, records::kBubbleOther);
 }
 
-TEST(ConversationContent, RecoveredMessageIsOneRightBubbleWithItsBodyField) {
+TEST(ConversationContent, DeletedMessagesAreMarkedBubblesOnTheirSide) {
   RecordBuilder build;
-  const auto& whole = build.recoveredMessage("Sam\t+15125550163\tsurprise\tparty");
-  const auto& oneTab = build.recoveredMessage("Sam\t+15125550163");
-  const auto& emptyBody = build.recoveredMessage("Sam\t+15125550163\t");
+  const auto& conversation = build.conversation(5);
+  build.message(5, "555", 0, phone::kDirectionSent, "live", "2019-04-01 10:00");
+  build.deletedMessage(5, "555", phone::kDirectionReceived, "deleted", "2019-04-01 10:05", RecordBuilder::kWal);
+  build.deletedMessage(5, "555", 0, "no date, no side", "");
 
-  const auto bubbles = records::ConversationBubblesOf(whole, nullptr);
-  ASSERT_EQ(bubbles.size(), 1u);
-  EXPECT_EQ(bubbles[0].body, u"surprise\tparty");
-  EXPECT_EQ(bubbles[0].date, u"");
-  EXPECT_EQ(bubbles[0].kind, records::kBubbleOther);
-  EXPECT_TRUE(records::ConversationBubblesOf(oneTab, nullptr).empty());
-  EXPECT_TRUE(records::ConversationBubblesOf(emptyBody, nullptr).empty());
+  const auto bubbles = records::ConversationBubblesOf(conversation, build.records.messages);
+  ASSERT_EQ(bubbles.size(), 3u);
+  EXPECT_FALSE(bubbles[0].deleted);
+  EXPECT_TRUE(bubbles[1].deleted);
+  EXPECT_EQ(bubbles[1].kind, records::kBubbleReceived);
+  EXPECT_EQ(bubbles[1].date, u"2019-04-01 10:05 \u00B7 deleted");
+  EXPECT_EQ(bubbles[1].note, u"found in the database's write-ahead log");
+  EXPECT_EQ(bubbles[2].date, u"Deleted, no date");
+  EXPECT_EQ(bubbles[2].kind, records::kBubbleOther);
 }
 
 // ---- the line-breaking rule, every character 10 pixels wide
