@@ -35,7 +35,9 @@ struct ListColumn {
 constexpr RECT kContactsListPlace = {225, 32, 225 + 507, 32 + 576};
 constexpr RECT kMessageListPlace = {225, 32, 225 + 497, 32 + 576};
 const ListColumn kContactsColumns[] = {{L"Name", 150}, {L"Phone", 170}, {L"Company", 180}, {L"Email", 150}};
-const ListColumn kMessageColumns[] = {{L"Name", 220}, {L"Phone", 276}};
+// One row per conversation; Messages says how many it holds and how many
+// of them were deleted.
+const ListColumn kMessageColumns[] = {{L"Name", 190}, {L"Phone", 176}, {L"Messages", 130}};
 constexpr POINT kHelpLinkAt = {470, 630};
 constexpr RECT kProgressRect = {42, 639, 772, 659};
 constexpr POINT kBusyAnimationAt = {20, 641};
@@ -459,8 +461,8 @@ void CMainDlg::StopUpdateCheck() {
   m_updateCheck.Stop();
 }
 
-void CMainDlg::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
-  m_pipeline.SetRecoveredTexts(std::move(deletedContacts), std::move(deletedMessages));
+void CMainDlg::SetRecoveredFindings(std::shared_ptr<const phone::RecoveredFindings> findings) {
+  m_pipeline.SetFindings(std::move(findings));
 }
 
 records::ExportRecords CMainDlg::RecordsView() const {

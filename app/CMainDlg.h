@@ -111,10 +111,10 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   // Shows the failure screen: hints, refresh button and help link.
   void ShowLoadFailure();
 
-  // The records of the last scan and the two recovered-record texts they
-  // were imported from. The scan fills them; the window owns them.
+  // The records of the last scan and what the recovery found that their
+  // deleted ones were made from. The scan fills them; the window owns them.
   phone::PhoneRecords& Records() { return m_records; }
-  void SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages);
+  void SetRecoveredFindings(std::shared_ptr<const phone::RecoveredFindings> findings);
   // The records as the list and the export read them.
   records::ExportRecords RecordsView() const;
   // A category holds records: its caption with the count ("Contacts (59)")

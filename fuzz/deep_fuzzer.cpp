@@ -3,7 +3,9 @@
 // of the main file, a 4-byte length of the "-wal", the main file, the
 // "-wal", and the rest as the "-journal" (lengths past the input are cut
 // short). The three are written as contacts2.db and as mmssms.db with their
-// side files, and the deep pass runs for contacts and for messages.
+// side files, and the deep pass runs for contacts and for messages, as text
+// and as the rows that whole deleted records are made from (and made of,
+// over the live records the same copies give).
 // Contract: no crash, no hang, no leak.
 
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "deep/DeepRecovery.h"
+#include "phone/PhoneRecords.h"
 
 namespace {
 
@@ -67,5 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   writeCopy(sms, data, size);
   deep::RecoverDeep(contacts, sms, eContacts, std::string());
   deep::RecoverDeep(contacts, sms, eSms, "N/A\tN/A\tN/A\r\n");
+  phone::PhoneRecords records;
+  records.ReadContacts(contacts);
+  records.ReadSms(sms);
+  records.ImportDeletedContacts(deep::RecoverDeepContactRows(contacts), nullptr);
+  records.ImportDeletedMessages(deep::RecoverDeepMessageRows(sms, {"N/A"}), nullptr);
   return 0;
 }

@@ -105,12 +105,20 @@ class LiveContacts {
         add(contact->contactKey, Kind::kName, contact->displayName);
       }
     }
+    std::unordered_set<std::int32_t> markedDeleted;
     for (const ContactExtraRecord* raw = live.extras; raw != nullptr; raw = raw->next) {
-      if (raw->markedDeleted == 0) contactOfRaw_.emplace(raw->rawContactKey, raw->contactKey);
+      if (raw->markedDeleted == 0) {
+        contactOfRaw_.emplace(raw->rawContactKey, raw->contactKey);
+      } else {
+        markedDeleted.insert(raw->rawContactKey);
+      }
     }
+    // The rows of a raw contact marked deleted are still in the table, but
+    // no live contact's: they belong to no contact (key 0).
     for (const DataRowRecord* row = live.dataRows; row != nullptr; row = row->next) {
       const auto kind = types.kindOfKey.find(row->mimeTypeKey);
       if (kind == types.kindOfKey.end() || !kind->second || row->value == nullptr) continue;
+      if (row->contactKey == 0 || markedDeleted.count(row->rawContactKey) != 0) continue;
       add(row->contactKey, *kind->second, row->value);
     }
   }

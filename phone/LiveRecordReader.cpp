@@ -28,29 +28,12 @@ std::int32_t key32(std::int64_t value) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value) & 0xFFFFFFFFu));
 }
 
-// Bytes that are not UTF-8 become '?', so that the conversion to the narrow
-// encoding keeps the rest of the text.
+// Bytes that are not UTF-8 become U+FFFD, as everything shown and exported
+// writes them, so that the conversion to the narrow encoding keeps the rest
+// of the text.
 std::string repairUtf8(std::string_view bytes) {
   if (platform::isValidUtf8(bytes)) return std::string(bytes);
-  std::string repaired;
-  repaired.reserve(bytes.size());
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    const auto lead = static_cast<std::uint8_t>(bytes[pos]);
-    std::size_t length = 0;
-    if (lead < 0x80) length = 1;
-    else if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-    if (length != 0 && bytes.size() - pos >= length && platform::isValidUtf8(bytes.substr(pos, length))) {
-      repaired.append(bytes.substr(pos, length));
-      pos += length;
-    } else {
-      repaired += '?';
-      ++pos;
-    }
-  }
-  return repaired;
+  return platform::utf8FromUtf16(platform::utf16FromNarrow(bytes));
 }
 
 // A database text as an arena text: up to its first NUL, at most

@@ -45,7 +45,7 @@
 //     2 for every other type, personKey = person (0 when NULL).
 //
 // Texts are converted from the databases' UTF-8 to the narrow encoding;
-// bytes that are not UTF-8 read as '?', and a text is cut after 1 MiB.
+// bytes that are not UTF-8 read as U+FFFD, and a text is cut after 1 MiB.
 // Records start checked (flag 1) and not deleted.
 
 #include <string>

@@ -27,7 +27,7 @@ ReadOutcome PhoneRecords::ReadSms(const std::string& smsPath) {
 
 std::size_t PhoneRecords::ImportDeletedContacts(const std::vector<engine::RecoveredContactRow>& rows,
                                                 const ProgressUnit& onRow) {
-  return AssembleDeletedContacts(rows, contactLists_, recoveredArena_, recoveredContacts_, &recoveredDataRows_, onRow);
+  return AssembleDeletedContacts(rows, contactLists_, recoveredArena_, recoveredContacts_, &contactLists_.deletedDataRows, onRow);
 }
 
 std::size_t PhoneRecords::ImportDeletedMessages(const std::vector<engine::RecoveredMessageRow>& rows,
@@ -36,7 +36,7 @@ std::size_t PhoneRecords::ImportDeletedMessages(const std::vector<engine::Recove
 }
 
 std::size_t PhoneRecords::ImportRecoveredContacts(std::string_view text, const ProgressUnit& onRecord) {
-  return phone::ImportRecoveredContacts(text, recoveredArena_, recoveredContacts_, &recoveredDataRows_, onRecord);
+  return phone::ImportRecoveredContacts(text, recoveredArena_, recoveredContacts_, &contactLists_.deletedDataRows, onRecord);
 }
 
 std::size_t PhoneRecords::ImportRecoveredMessages(std::string_view text, const ProgressUnit& onRecord) {
@@ -64,7 +64,7 @@ std::size_t PhoneRecords::ImportRecoveredMessages(std::string_view text, const P
 
 void PhoneRecords::forgetDeletedContacts() {
   recoveredContacts_.clear();
-  recoveredDataRows_ = nullptr;
+  contactLists_.deletedDataRows = nullptr;
 }
 
 void PhoneRecords::forgetDeletedMessages() { recoveredConversations_.clear(); }
@@ -74,7 +74,6 @@ void PhoneRecords::ClearRecords() {
   smsLists_ = SmsLists{};
   recoveredContacts_.clear();
   recoveredContacts_.shrink_to_fit();
-  recoveredDataRows_ = nullptr;
   recoveredConversations_.clear();
   recoveredConversations_.shrink_to_fit();
   contactArena_.Clear();

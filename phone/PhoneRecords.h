@@ -29,12 +29,14 @@
 
 namespace phone {
 
-// The heads of the live contact lists (null for an empty list).
+// The heads of the live contact lists (null for an empty list), and of the
+// list of the deleted contacts' values.
 struct ContactLists {
   ContactExtraRecord* extras = nullptr;
   ContactRecord* contacts = nullptr;
   DataRowRecord* dataRows = nullptr;
   MimeTypeRecord* mimeTypes = nullptr;
+  DataRowRecord* deletedDataRows = nullptr;
 };
 
 // The heads of the live SMS lists (null for an empty list).
@@ -81,7 +83,7 @@ class PhoneRecords {
   const SmsLists& smsLists() const { return smsLists_; }
   // The deleted contacts, and the list of their values.
   const std::vector<ContactRecord*>& recoveredContacts() const { return recoveredContacts_; }
-  DataRowRecord* recoveredDataRows() const { return recoveredDataRows_; }
+  DataRowRecord* recoveredDataRows() const { return contactLists_.deletedDataRows; }
   // The conversations only deleted messages hold, the one of messages
   // without a conversation last.
   const std::vector<ConversationRecord*>& recoveredConversations() const { return recoveredConversations_; }
@@ -96,7 +98,6 @@ class PhoneRecords {
   ContactLists contactLists_;
   SmsLists smsLists_;
   std::vector<ContactRecord*> recoveredContacts_;
-  DataRowRecord* recoveredDataRows_ = nullptr;
   std::vector<ConversationRecord*> recoveredConversations_;
 };
 

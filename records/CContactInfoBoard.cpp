@@ -1,6 +1,7 @@
 #include "records/CContactInfoBoard.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "records/ScrollRequest.h"
 
@@ -19,6 +20,13 @@ constexpr COLORREF kNameColour = RGB(100, 100, 240);
 constexpr COLORREF kOrganizationColour = RGB(0, 0, 0);
 constexpr COLORREF kLabelColour = RGB(150, 150, 150);
 constexpr COLORREF kValueColour = RGB(50, 50, 50);
+// The row that says where a deleted contact was found, in the red of the
+// list's deleted rows.
+constexpr COLORREF kDeletedColour = RGB(200, 40, 40);
+
+bool isDeletedRow(const std::wstring& label) {
+  return label == std::wstring(std::begin(kDeletedRowLabel), std::end(kDeletedRowLabel) - 1);
+}
 
 constexpr RECT kPictureRect{20, 20, 20 + 62, 20 + 62};
 constexpr int kNameTop = 20;
@@ -68,9 +76,11 @@ bool CContactInfoBoard::Create(HWND parent, const phone::ContactLists& lists) {
 
 void CContactInfoBoard::ShowContact(const phone::ContactRecord* contact) {
   if (contact == nullptr) return;
-  const ContactCardContent card = lists_ != nullptr
-                                      ? ContactCardOf(*contact, lists_->dataRows, lists_->mimeTypes)
-                                      : ContactCardOf(*contact, nullptr, nullptr);
+  // A deleted contact's values are in a list of their own.
+  const phone::DataRowRecord* liveValues = lists_ != nullptr ? lists_->dataRows : nullptr;
+  const phone::DataRowRecord* deletedValues = lists_ != nullptr ? lists_->deletedDataRows : nullptr;
+  const ContactCardContent card = ContactCardOf(*contact, contact->deleted != 0 ? deletedValues : liveValues,
+                                                lists_ != nullptr ? lists_->mimeTypes : nullptr);
   name_ = wide(card.name);
   for (std::size_t i = 0; i < organization_.size(); ++i) organization_[i] = wide(card.organization[i]);
   rows_.clear();
@@ -214,7 +224,7 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
     const int rowBottom = std::max<int>(row.valueRect.bottom, row.labelRect.bottom);
     if (rowBottom - offset <= 0) continue;
     if (row.labelRect.top - offset >= clientHeight) break;
-    ::SetTextColor(dc, kLabelColour);
+    ::SetTextColor(dc, isDeletedRow(row.label) ? kDeletedColour : kLabelColour);
     RECT label = shifted(row.labelRect, offset);
     // Not clipped either: a glyph's ink may reach a pixel or two past its
     // advance width, which the text extents (and so the ellipsis) leave out.
@@ -228,7 +238,7 @@ void CContactInfoBoard::DrawRows(HDC dc, int offset) {
 // fits the value's width by its advance widths; it is not clipped, so the
 // ink of a last glyph that overhangs its advance stays whole.
 void CContactInfoBoard::DrawValue(HDC dc, const Row& row, int offset, int clientHeight) {
-  ::SetTextColor(dc, kValueColour);
+  ::SetTextColor(dc, isDeletedRow(row.label) ? kDeletedColour : kValueColour);
   const RECT area = shifted(row.valueRect, offset);
   const int firstVisible = std::max(0, (offset - static_cast<int>(row.valueRect.top)) / lineHeight_);
   for (std::size_t i = static_cast<std::size_t>(firstVisible); i < row.lines.size(); ++i) {

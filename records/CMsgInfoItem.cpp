@@ -10,7 +10,9 @@ namespace records {
 namespace {
 
 constexpr controls::FontKey kTextFont = 0x0100;  // date and body
+constexpr controls::FontKey kNoteFont = 0x0000;  // where a deleted message was found
 constexpr UINT kDateFormat = DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX;
+constexpr UINT kNoteFormat = DT_WORDBREAK | DT_NOPREFIX;
 
 // The border widths of a kind's frame: the sizes of its corner pieces.
 struct Border {
@@ -62,6 +64,8 @@ HFONT CMsgInfoItem::BodyFont() { return controls::TkFontPool::GetFont(kTextFont)
 CMsgInfoItem::CMsgInfoItem(HDC dc, const BubbleText& text, int top)
     : body_(text.body.begin(), text.body.end()),
       date_(text.date.begin(), text.date.end()),
+      note_(text.note.begin(), text.note.end()),
+      deleted_(text.deleted),
       kind_(text.kind == kBubbleReceived ? kBubbleReceived : kBubbleOther),
       top_(top) {
   // Measured at the widest allowed width, and drawn at that same width from
@@ -89,7 +93,15 @@ CMsgInfoItem::CMsgInfoItem(HDC dc, const BubbleText& text, int top)
     frame_ = RECT{kWidth - frameWidth, kDateBand, kWidth, kDateBand + frameHeight};
   }
   height_ = frame_.bottom;
+  if (!note_.empty()) {
+    controls::SelectScope noteFont(dc, controls::TkFontPool::GetFont(kNoteFont));
+    RECT note{0, 0, kWidth, 0};
+    ::DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &note, kNoteFormat | DT_CALCRECT);
+    height_ += kNoteGap + std::max<int>(note.bottom, 0);
+  }
 }
+
+RECT CMsgInfoItem::NoteRect() const { return RECT{0, frame_.bottom + kNoteGap, kWidth, height_}; }
 
 RECT CMsgInfoItem::InnerRect() const {
   const Border& border = borderOf(kind_);
@@ -104,12 +116,23 @@ void CMsgInfoItem::Draw(HDC dc, HDC pieces, int x, int y, const BubbleFrames& fr
   ::SetTextColor(dc, RGB(0, 0, 0));
   controls::SelectScope font(dc, BodyFont());
   RECT band{0, 0, kWidth, kDateBand};
+  if (deleted_) ::SetTextColor(dc, kDeletedColour);
   ::DrawTextW(dc, date_.c_str(), static_cast<int>(date_.size()), &band, kDateFormat);
+  ::SetTextColor(dc, RGB(0, 0, 0));
   if (!body_.empty()) {
     DrawFrame(dc, pieces, frames.of(kind_));
     const RECT inner = InnerRect();
     RECT text{inner.left, inner.top, inner.left + kMaxTextWidth, inner.bottom};
     ::DrawTextW(dc, body_.c_str(), static_cast<int>(body_.size()), &text, kBodyFormat);
+  }
+  if (!note_.empty()) {
+    controls::SelectScope noteFont(dc, controls::TkFontPool::GetFont(kNoteFont));
+    ::SetTextColor(dc, kDeletedColour);
+    RECT note = NoteRect();
+    // Under the side its bubble stands on.
+    ::DrawTextW(dc, note_.c_str(), static_cast<int>(note_.size()), &note,
+                kNoteFormat | (kind_ == kBubbleReceived ? DT_LEFT : DT_RIGHT));
+    ::SetTextColor(dc, RGB(0, 0, 0));
   }
   ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
 }

@@ -2,7 +2,8 @@
 // One speech bubble of the conversation view: the date centred in a band
 // on top, and below it the body in a frame drawn from picture pieces,
 // received messages on the left ("in_" pieces), all others on the right
-// ("out_" pieces).
+// ("out_" pieces). A deleted message has its date line in red ("... ·
+// deleted") and under its frame, in red too, where it was found.
 //
 // Bubbles have no window of their own: the view lays them out once and
 // draws those that meet the visible part, so a conversation of any length
@@ -49,6 +50,8 @@ class CMsgInfoItem {
   static constexpr int kDateBand = 30;      // the date above the frame
   static constexpr int kMaxTextWidth = 160;  // a longer body wraps
   static constexpr COLORREF kBackground = RGB(244, 247, 250);
+  static constexpr COLORREF kDeletedColour = RGB(200, 40, 40);
+  static constexpr int kNoteGap = 2;  // between the frame and the note
 
   // Font and flags of the body, for measuring and drawing alike. Words
   // wrap; a word wider than the bubble is broken like an edit control
@@ -67,6 +70,8 @@ class CMsgInfoItem {
   // Attributes, in the bubble's own coordinates.
   const std::wstring& body() const { return body_; }
   const std::wstring& date() const { return date_; }
+  const std::wstring& note() const { return note_; }
+  bool deleted() const { return deleted_; }
   int kind() const { return kind_; }
   int top() const { return top_; }
   int height() const { return height_; }
@@ -77,9 +82,12 @@ class CMsgInfoItem {
 
  private:
   void DrawFrame(HDC dc, HDC source, const BubbleFrames::Pieces& pieces) const;
+  RECT NoteRect() const;
 
   std::wstring body_;
   std::wstring date_;
+  std::wstring note_;
+  bool deleted_;
   int kind_;
   int top_;
   int height_ = 0;

@@ -57,13 +57,12 @@ bool PhonePipeline::Acquire(phone::AcquisitionSettings settings, const phone::St
   return phone::AnyCopyExists(copies_);
 }
 
-void PhonePipeline::Recover() {
-  if (deep_) {
-    findings_ = phone::RecoveredFindings::OfRows(recoverRows(copies_));
-  } else {
-    findings_ = phone::RecoveredFindings::OfTexts(recoverText(copies_, eContacts), recoverText(copies_, eSms));
-  }
+std::shared_ptr<const phone::RecoveredFindings> RecoverFindings(const phone::CopyPaths& copies, bool deep) {
+  if (deep) return phone::RecoveredFindings::OfRows(recoverRows(copies));
+  return phone::RecoveredFindings::OfTexts(recoverText(copies, eContacts), recoverText(copies, eSms));
 }
+
+void PhonePipeline::Recover() { findings_ = RecoverFindings(copies_, deep_); }
 
 void PhonePipeline::SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages) {
   findings_ = phone::RecoveredFindings::OfTexts(std::move(deletedContacts), std::move(deletedMessages));

@@ -47,6 +47,11 @@ struct CategoryFindings {
   bool holdsRecords = false;  // the scan loaded records of this category
 };
 
+// What the recovery of the two copies finds: with the deep pass, the rows of
+// the sessions and of the deep pass (whole records are made of them);
+// without it, the sessions' recovered-record texts (a record per line).
+std::shared_ptr<const phone::RecoveredFindings> RecoverFindings(const phone::CopyPaths& copies, bool deep);
+
 class PhonePipeline : private PipelineSink {
  public:
   PhonePipeline(phone::PhoneRecords& records, PipelineSink& sink, platform::ManualResetEvent& pauseGate,
@@ -76,6 +81,8 @@ class PhonePipeline : private PipelineSink {
   const std::string& deletedContactsText() const;
   const std::string& deletedMessagesText() const;
   void SetRecoveredTexts(std::string deletedContacts, std::string deletedMessages);
+  // What a recovery found, made elsewhere (RecoverFindings).
+  void SetFindings(std::shared_ptr<const phone::RecoveredFindings> findings) { findings_ = std::move(findings); }
 
   // The scan, as the scan worker runs it: counting both categories, then
   // loading them, with the sink told of each step. A stop during contacts

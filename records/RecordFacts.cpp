@@ -65,14 +65,19 @@ RecordFacts::RecordFacts(const ExportRecords& records)
     if (contact->personKey != 0) contactsByPerson_.emplace(contact->personKey, contact);
   }
   for (const phone::ContactRecord* contact = records.contacts; contact != nullptr; contact = contact->next) {
-    for (const phone::DataRowRecord* row : contacts_.rowsOf(contact->contactKey)) {
-      if (contacts_.kindOf(*row) != DetailKind::kPhone) continue;
-      std::string digits = digitsOf(row->value);
-      if (digits.empty()) continue;
-      contactByDigits_.emplace(digits, contact);
-      if (digits.size() >= kMatchDigits) {
-        numbersByEnd_[digits.substr(digits.size() - kMatchDigits)].emplace_back(std::move(digits), contact);
-      }
+    addNumbers(*contact);
+  }
+  for (const phone::ContactRecord* contact : records.recoveredContacts) addNumbers(*contact);
+}
+
+void RecordFacts::addNumbers(const phone::ContactRecord& contact) {
+  for (const phone::DataRowRecord* row : contacts_.rowsOf(contact.contactKey)) {
+    if (contacts_.kindOf(*row) != DetailKind::kPhone) continue;
+    std::string digits = digitsOf(row->value);
+    if (digits.empty()) continue;
+    contactByDigits_.emplace(digits, &contact);
+    if (digits.size() >= kMatchDigits) {
+      numbersByEnd_[digits.substr(digits.size() - kMatchDigits)].emplace_back(std::move(digits), &contact);
     }
   }
 }

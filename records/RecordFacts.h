@@ -15,10 +15,10 @@
 // A message carries the name of its sender, looked up once here for every
 // view and export: the contact its person key names (live contacts first,
 // then deleted ones), else, as a phone names the sender of a text, the
-// first live contact (in list order) with a phone number of the same
-// digits, else the first whose number and the address end in the same
-// digits, at least 7 of them (a number saved without its country code);
-// empty when none. Then its address, its box ("Inbox", "Sent", "Draft",
+// first contact (live ones in list order, then deleted ones) with a phone
+// number of the same digits, else the first whose number and the address
+// end in the same digits, at least 7 of them (a number saved without its
+// country code); empty when none. Then its address, its box ("Inbox", "Sent", "Draft",
 // ...), its date as ISO 8601 with the zone offset and as the time text the
 // program shows, its direction and its body; a deleted message has what
 // its row held of these.
@@ -97,6 +97,7 @@ class RecordFacts {
   const ContactIndex& contacts() const { return contacts_; }
 
  private:
+  void addNumbers(const phone::ContactRecord& contact);
   const phone::ContactRecord* contactOf(const phone::MessageRecord& message) const;
   const phone::ContactRecord* contactWithNumber(const char* address) const;
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/CMainDlg.h"
-#include "engine/SqliteParse.h"
 #include "phone/ScanWorkflow.h"
+#include "records/PhonePipeline.h"
 #include "platform/ManualResetEvent.h"
 #include "tests/gui/GuiTestSupport.h"
 
@@ -29,11 +29,6 @@ class CaptionSink : public phone::ScanSink {
   CMainDlg& window_;
 };
 
-std::string recover(const std::string& contacts, const std::string& sms, ePaserType kind) {
-  SqliteParse session(contacts, sms);
-  session.startParse(kind);
-  return session.get_contacts_mem();
-}
 
 }  // namespace
 
@@ -42,16 +37,16 @@ bool LoadDemoPhone(CMainDlg& window) {
 }
 
 bool LoadPhone(CMainDlg& window, const std::string& contacts, const std::string& sms) {
-  const std::string deletedContacts = recover(contacts, sms, eContacts);
-  const std::string deletedMessages = recover(contacts, sms, eSms);
+  // As the program recovers: whole deleted records, with the deep pass.
+  const auto findings = records::RecoverFindings(phone::CopyPaths{contacts, sms}, true);
   CaptionSink sink(window);
   platform::ManualResetEvent gate(true);
   std::atomic<int> stop{0};
   phone::ScanWorkflow scan(window.Records(), sink, gate, stop);
   scan.setCopies(contacts, sms);
-  scan.setRecoveredTexts(deletedContacts, deletedMessages);
+  scan.setFindings(findings);
   scan.ScanThreadProc();
-  window.SetRecoveredTexts(deletedContacts, deletedMessages);
+  window.SetRecoveredFindings(findings);
   window.OnScanFinished();
   return window.Records().contactLists().contacts != nullptr;
 }

@@ -19,6 +19,7 @@ phone::ContactLists ContactListsOf(const records::ExportRecords& records) {
   lists.contacts = const_cast<phone::ContactRecord*>(records.contacts);
   lists.dataRows = const_cast<phone::DataRowRecord*>(records.dataRows);
   lists.mimeTypes = const_cast<phone::MimeTypeRecord*>(records.mimeTypes);
+  lists.deletedDataRows = const_cast<phone::DataRowRecord*>(records.recoveredDataRows);
   return lists;
 }
 

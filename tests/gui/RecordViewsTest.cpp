@@ -119,13 +119,19 @@ TEST_F(ContactCardTest, LineBreaksAndAVeryLongPhoneValueAreShownWholeAndScrollTo
   EXPECT_LE(last.bottom, card_.GetClientRect().bottom);
 }
 
-TEST_F(ContactCardTest, RecoveredContactShowsItsNameAndOneMobileRow) {
-  const auto& recovered = build_.recoveredContact("Vanessa Price\t+1 555 0142");
-  Show(&recovered);
+TEST_F(ContactCardTest, DeletedContactShowsItsValuesAndWhereItWasFoundInRed) {
+  const auto& vanessa = build_.deletedContact("Vanessa Price", records_testing::RecordBuilder::kWal);
+  build_.deletedValue(vanessa.contactKey, kPhone, "+1 310-555-0129", "2");
+  build_.deletedValue(vanessa.contactKey, 2, "vanessa@talent.example.com", "2");
+  Show(&vanessa);
   EXPECT_EQ(card_.name(), L"Vanessa Price");
-  ASSERT_EQ(card_.rows().size(), 1u);
-  EXPECT_EQ(card_.rows()[0].label, L"Mobile:");
-  EXPECT_EQ(card_.rows()[0].value, L"+1 555 0142");
+  ASSERT_EQ(card_.rows().size(), 3u);
+  EXPECT_EQ(card_.rows()[0].label, L"Mobile");
+  EXPECT_EQ(card_.rows()[1].label, L"Work Email");
+  EXPECT_EQ(card_.rows()[2].label, L"Deleted:");
+  EXPECT_EQ(card_.rows()[2].value, L"found in the database's write-ahead log");
+  const ClientPicture picture(card_.m_hWnd);
+  EXPECT_GT(picture.CountNear(card_.rows()[2].valueRect, RGB(200, 40, 40), 60), 5) << "the note is red";
 }
 
 TEST_F(ContactCardTest, NoRecordKeepsTheCardAndANewContactStartsAtTheTop) {
@@ -238,15 +244,24 @@ TEST_F(ConversationViewTest, AWordWiderThanTheBubbleIsBrokenInsideTheFrame) {
   EXPECT_EQ(picture.CountNear(beyond, RGB(0, 0, 0), 100), 0) << "no text right of the frame";
 }
 
-TEST_F(ConversationViewTest, RecoveredMessageIsOneRightBubbleWithoutADate) {
-  const auto& recovered = build_.recoveredMessage("Sam Ortiz\t+15125550163\tDon't tell her about the party!");
-  Show(&recovered);
-  ASSERT_EQ(view_.bubbles().size(), 1u);
-  const CMsgInfoItem& bubble = view_.bubbles()[0];
-  EXPECT_EQ(bubble.kind(), records::kBubbleOther);
-  EXPECT_EQ(bubble.frame().right, CMsgInfoItem::kWidth);
-  EXPECT_EQ(bubble.body(), L"Don't tell her about the party!");
-  EXPECT_TRUE(bubble.date().empty());
+TEST_F(ConversationViewTest, DeletedMessageIsMarkedInRedOnItsSideWithWhereItWasFound) {
+  const auto& conversation = build_.conversation(3);
+  build_.message(3, "+15125550163", 0, phone::kDirectionSent, "Surprise party on Saturday", "2019-01-10 18:00:00");
+  build_.deletedMessage(3, "+15125550163", phone::kDirectionReceived, "Don't tell her about the party!",
+                        "2019-01-10 18:02:00", records_testing::RecordBuilder::kWal);
+  Show(&conversation);
+  ASSERT_EQ(view_.bubbles().size(), 2u);
+  EXPECT_FALSE(view_.bubbles()[0].deleted());
+  const CMsgInfoItem& bubble = view_.bubbles()[1];
+  EXPECT_TRUE(bubble.deleted());
+  EXPECT_EQ(bubble.kind(), records::kBubbleReceived) << "on the side it was written from";
+  EXPECT_EQ(bubble.date(), L"2019-01-10 18:02:00 \u00B7 deleted");
+  EXPECT_EQ(bubble.note(), L"found in the database's write-ahead log");
+  EXPECT_GT(bubble.height(), bubble.frame().bottom) << "the note stands under the frame";
+  const ClientPicture picture(view_.m_hWnd);
+  RECT dateBand = view_.BubbleRectInClient(1);
+  dateBand.bottom = dateBand.top + CMsgInfoItem::kDateBand;
+  EXPECT_GT(picture.CountNear(dateBand, CMsgInfoItem::kDeletedColour, 60), 5) << "the date line is red";
 
   Show(nullptr);
   EXPECT_TRUE(view_.bubbles().empty()) << "no record empties the view";

@@ -132,7 +132,7 @@ TEST(RecoverCommand, AnExportEndsWithItsCountAndOffersBackAndRecoverAgain) {
                   recover(handle);
                   EXPECT_FALSE(visible(handle, IDC_BACK)) << "hidden while the export runs";
                   ASSERT_TRUE(gui_test::PumpUntil([&] { return !text.empty(); }, 30000));
-                  EXPECT_EQ(text, L"Recovering finished, 98 files have been recovered.");
+                  EXPECT_EQ(text, L"Recovering finished, 348 files have been recovered.");
                   EXPECT_TRUE(visible(handle, IDC_BACK)) << "Back returns when the export ends";
                   EXPECT_TRUE(visible(handle, IDC_RECOVER));
                   EXPECT_FALSE(window.Busy());

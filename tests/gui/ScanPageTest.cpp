@@ -32,8 +32,8 @@ int checkedRecords(const std::vector<records::RecordRow>& rows) {
 
 TEST(ScanPage, ShowsTheContactsWithCaptionsAndEverythingChecked) {
   withDemoPhone([](CMainDlg& window, HWND) {
-    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[0]), L"Contacts (59)");
-    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[1]), L"Message (39)");
+    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[0]), L"Contacts (50)");
+    EXPECT_EQ(itemText(window.m_tree, window.m_hCategories[1]), L"Message (47)");
     EXPECT_TRUE(window.m_tree.IsVisible());
     ASSERT_TRUE(window.m_pListView);
     controls::CListViewCheck1& list = *window.m_pListView;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <functional>
 #include <string>
 
@@ -216,15 +218,45 @@ TEST_F(Screenshots, ScanPageMessages) {
       [&](HWND handle) { Save(handle, L"scan-page-messages.png"); });
 }
 
+// A deleted contact, whole: its card with every value and where it was found.
+TEST_F(Screenshots, ScanPageDeletedContact) {
+  scanPageShot(
+      [](CMainDlg& window) {
+        showRow<phone::ContactRecord>(window, records::kShowContactMessage, window.m_pContactBoard->m_hWnd,
+                                      [](const phone::ContactRecord& record) {
+                                        return record.deleted != 0 && record.displayName != nullptr &&
+                                               std::string(record.displayName) == "Vanessa Price";
+                                      });
+      },
+      [&](HWND handle) { Save(handle, L"scan-page-deleted-contact.png"); });
+}
+
+// A live conversation with deleted messages among its live ones: the
+// shortest such, so that they show without scrolling.
 TEST_F(Screenshots, ScanPageDeletedMessage) {
   scanPageShot(
       [](CMainDlg& window) {
         window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+        std::int32_t fewest = INT32_MAX;
+        for (const phone::ConversationRecord* c = window.Records().smsLists().conversations; c != nullptr; c = c->next) {
+          if (c->deletedCount > 0 && c->messageCount < fewest) fewest = c->messageCount;
+        }
         showRow<phone::ConversationRecord>(window, records::kShowConversationMessage, window.m_pMsgBoard->m_hWnd,
-                                           [](const phone::ConversationRecord& record) {
-                                             return record.deleted != 0 && record.recoveredText != nullptr &&
-                                                    std::string(record.recoveredText).size() > 60;
+                                           [fewest](const phone::ConversationRecord& record) {
+                                             return record.deleted == 0 && record.deletedCount > 0 &&
+                                                    record.messageCount == fewest;
                                            });
       },
       [&](HWND handle) { Save(handle, L"scan-page-deleted-message.png"); });
+}
+
+// A conversation that only deleted messages hold: its thread is gone.
+TEST_F(Screenshots, ScanPageDeletedConversation) {
+  scanPageShot(
+      [](CMainDlg& window) {
+        window.m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(window.m_hCategories[1]));
+        showRow<phone::ConversationRecord>(window, records::kShowConversationMessage, window.m_pMsgBoard->m_hWnd,
+                                           [](const phone::ConversationRecord& record) { return record.deleted != 0; });
+      },
+      [&](HWND handle) { Save(handle, L"scan-page-deleted-conversation.png"); });
 }
