@@ -2,6 +2,8 @@
 
 #include <iostream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/StandardStreams.h"
 
@@ -43,10 +45,12 @@ int countList(const Record* head) {
   return count;
 }
 
-int countDeleted(const phone::MessageRecord* head) {
-  int count = 0;
-  for (; head != nullptr; head = head->next) count += phone::IsDeleted(*head) ? 1 : 0;
-  return count;
+// The live and the deleted messages of the list, in one walk.
+std::pair<int, int> countMessages(const phone::MessageRecord* head) {
+  int live = 0;
+  int deleted = 0;
+  for (; head != nullptr; head = head->next) ++(phone::IsDeleted(*head) ? deleted : live);
+  return {live, deleted};
 }
 
 }  // namespace
@@ -69,8 +73,7 @@ ScanSummary PhoneScan::run() {
   summary.copyUnreadable = pipeline_.copyUnreadable();
   summary.liveContacts = countList(records_.contactLists().contacts);
   summary.conversations = countList(records_.smsLists().conversations);
-  summary.deletedMessages = countDeleted(records_.smsLists().messages);
-  summary.liveMessages = countList(records_.smsLists().messages) - summary.deletedMessages;
+  std::tie(summary.liveMessages, summary.deletedMessages) = countMessages(records_.smsLists().messages);
   summary.deletedContacts = static_cast<int>(records_.recoveredContacts().size());
   return summary;
 }

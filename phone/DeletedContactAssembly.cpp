@@ -1,6 +1,7 @@
 #include "phone/DeletedContactAssembly.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -84,18 +85,20 @@ struct Group {
   engine::RowSources sources = 0;
 };
 
-// Who holds which value: one key per holder and value, so that a copy with
-// huge contacts costs no more than one with many small ones.
-std::string holderKey(std::int64_t holder, const std::string& indexKey) {
-  return std::to_string(holder) + '#' + indexKey;
-}
-
 // Holders of one value looked at before giving up: far more than a phone
 // has contacts sharing a number.
 constexpr std::size_t kHoldersLookedAt = 64;
 
+std::size_t hashOf(const std::string& indexKey) { return std::hash<std::string>()(indexKey); }
+
+// One key per recovered group and value.
+std::string groupValueKey(std::size_t group, const std::string& indexKey) {
+  return std::to_string(group) + '#' + indexKey;
+}
+
 // What the live lists hold: which raw contacts are live, and every value of
-// every live contact.
+// every live contact, as sorted (value, contact) pairs: a copy with huge
+// contacts costs no more than one with many small ones.
 class LiveContacts {
  public:
   LiveContacts(const ContactLists& live, const MimeTypes& types) {
@@ -121,6 +124,8 @@ class LiveContacts {
       if (row->contactKey == 0 || markedDeleted.count(row->rawContactKey) != 0) continue;
       add(row->contactKey, *kind->second, row->value);
     }
+    std::sort(holders_.begin(), holders_.end());
+    holders_.erase(std::unique(holders_.begin(), holders_.end()), holders_.end());
   }
 
   // The live contact of a raw contact that is live (not marked deleted);
@@ -134,23 +139,24 @@ class LiveContacts {
   }
 
   bool contactHolds(std::int32_t contactKey, const std::string& indexKey) const {
-    return valueKeys_.count(holderKey(contactKey, indexKey)) != 0;
+    return std::binary_search(holders_.begin(), holders_.end(), Holder{hashOf(indexKey), contactKey});
   }
 
   bool anyHolds(const std::string& indexKey) const {
-    const auto holders = holders_.find(indexKey);
-    return holders != holders_.end() && !holders->second.empty();
+    const std::size_t hash = hashOf(indexKey);
+    const auto first = std::lower_bound(holders_.begin(), holders_.end(), Holder{hash, INT32_MIN});
+    return first != holders_.end() && first->first == hash;
   }
 
   // True when one live contact has every value of the group.
   bool holdsAllOf(const Group& group) const {
     if (group.values.empty()) return false;
-    const Value& first = group.values.front();
-    const auto holders = holders_.find(indexKeyOf(first.kind, first.normal));
-    if (holders == holders_.end()) return false;
-    const std::size_t looked = std::min(holders->second.size(), kHoldersLookedAt);
-    for (std::size_t k = 0; k < looked; ++k) {
-      const std::int32_t contact = holders->second[k];
+    const Value& firstValue = group.values.front();
+    const std::size_t hash = hashOf(indexKeyOf(firstValue.kind, firstValue.normal));
+    auto holder = std::lower_bound(holders_.begin(), holders_.end(), Holder{hash, INT32_MIN});
+    for (std::size_t looked = 0; holder != holders_.end() && holder->first == hash && looked < kHoldersLookedAt;
+         ++holder, ++looked) {
+      const std::int32_t contact = holder->second;
       if (std::all_of(group.values.begin(), group.values.end(), [&](const Value& value) {
             return contactHolds(contact, indexKeyOf(value.kind, value.normal));
           })) {
@@ -161,16 +167,15 @@ class LiveContacts {
   }
 
  private:
+  using Holder = std::pair<std::size_t, std::int32_t>;  // hash of the value's index key, contact
+
   void add(std::int32_t contactKey, Kind kind, std::string_view text) {
-    const std::string indexKey = indexKeyOf(kind, normalOf(kind, text));
-    if (!valueKeys_.insert(holderKey(contactKey, indexKey)).second) return;
-    holders_[indexKey].push_back(contactKey);
+    holders_.emplace_back(hashOf(indexKeyOf(kind, normalOf(kind, text))), contactKey);
   }
 
   std::unordered_map<std::int32_t, const ContactRecord*> contactByKey_;
   std::unordered_map<std::int32_t, std::int32_t> contactOfRaw_;
-  std::unordered_set<std::string> valueKeys_;
-  std::unordered_map<std::string, std::vector<std::int32_t>> holders_;
+  std::vector<Holder> holders_;
 };
 
 // The kind of a row and the mimetype key its value keeps: the row's own
@@ -260,7 +265,7 @@ class Assembly {
     Group& group = groups_[index];
     group.sources |= sources;
     const std::string indexKey = indexKeyOf(value.kind, value.normal);
-    if (!groupValueKeys_.insert(holderKey(static_cast<std::int64_t>(index), indexKey)).second) return;
+    if (!groupValueKeys_.insert(groupValueKey(index, indexKey)).second) return;
     groupsByValue_[indexKey].push_back(index);
     group.values.push_back(std::move(value));
   }
@@ -371,6 +376,7 @@ class RecordMaker {
 std::size_t AssembleDeletedContacts(const std::vector<engine::RecoveredContactRow>& rows, const ContactLists& live,
                                     RecordArena& arena, std::vector<ContactRecord*>& contacts,
                                     DataRowRecord** dataRows, const ProgressUnit& onRow) {
+  if (rows.empty()) return 0;
   Assembly assembly(live);
   for (const engine::RecoveredContactRow& row : rows) {
     assembly.Take(row);

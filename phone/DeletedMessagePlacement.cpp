@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -81,7 +82,9 @@ Entry entryOf(const engine::RecoveredMessageRow& row) {
 }
 
 // What the live lists hold: the messages (to leave out older images of
-// them), the conversations by thread and by number.
+// them), the conversations by thread and by number. The messages of a phone
+// are many: they are kept as sorted hashes, and a conversation's number is
+// worked out once for each run of messages from the same address.
 class LiveMessages {
  public:
   explicit LiveMessages(SmsLists& lists) {
@@ -89,24 +92,40 @@ class LiveMessages {
          conversation = conversation->next) {
       byThread_.emplace(conversation->threadKey, conversation);
     }
+    const char* lastAddress = nullptr;
+    std::int32_t lastThread = 0;
     for (const MessageRecord* message = lists.messages; message != nullptr; message = message->next) {
       const std::string_view address = message->address != nullptr ? message->address : "";
       const std::string_view body = message->body != nullptr ? message->body : "";
-      const std::int64_t date = phone::MessageDateOf(*message);
-      dated_.insert(hashOf(address, body, date));
-      undated_.insert(hashOf(address, body, std::nullopt));
+      dated_.push_back(hashOf(address, body, phone::MessageDateOf(*message)));
+      if (address.empty() || (lastAddress != nullptr && message->threadKey == lastThread &&
+                              std::strcmp(lastAddress, message->address) == 0)) {
+        continue;
+      }
+      lastAddress = message->address;
+      lastThread = message->threadKey;
       const auto conversation = byThread_.find(message->threadKey);
-      if (conversation == byThread_.end() || address.empty()) continue;
+      if (conversation == byThread_.end()) continue;
       const std::string key = numberKeyOf(std::string(address));
       byNumber_.emplace(key, conversation->second);
       numbersOfThread_.insert(std::to_string(message->threadKey) + '#' + key);
       threadsWithNumbers_.insert(message->threadKey);
     }
+    std::sort(dated_.begin(), dated_.end());
+    messages_ = lists.messages;
   }
 
   bool holds(const Entry& entry) const {
-    if (entry.date) return dated_.count(hashOf(entry.address, entry.body, entry.date)) != 0;
-    return undated_.count(hashOf(entry.address, entry.body, std::nullopt)) != 0;
+    if (entry.date) return std::binary_search(dated_.begin(), dated_.end(), hashOf(entry.address, entry.body, entry.date));
+    // Rows without a date are few: their hashes are made when one comes.
+    if (undated_.empty()) {
+      for (const MessageRecord* message = messages_; message != nullptr; message = message->next) {
+        undated_.push_back(hashOf(message->address != nullptr ? message->address : "",
+                                  message->body != nullptr ? message->body : "", std::nullopt));
+      }
+      std::sort(undated_.begin(), undated_.end());
+    }
+    return std::binary_search(undated_.begin(), undated_.end(), hashOf(entry.address, entry.body, std::nullopt));
   }
 
   // The live conversation of the entry's thread, unless that thread is with
@@ -129,8 +148,9 @@ class LiveMessages {
   bool usesThread(std::int32_t thread) const { return byThread_.count(thread) != 0; }
 
  private:
-  std::unordered_set<std::size_t> dated_;
-  std::unordered_set<std::size_t> undated_;
+  const MessageRecord* messages_ = nullptr;
+  std::vector<std::size_t> dated_;            // sorted
+  mutable std::vector<std::size_t> undated_;  // sorted, made when first asked
   std::unordered_map<std::int32_t, ConversationRecord*> byThread_;
   std::unordered_map<std::string, ConversationRecord*> byNumber_;
   std::unordered_set<std::string> numbersOfThread_;
@@ -188,8 +208,10 @@ class DeletedConversations {
          conversation = conversation->next) {
       used_.insert(conversation->threadKey);
     }
+    // The list runs conversation by conversation: one key per run.
     for (const MessageRecord* message = lists.messages; message != nullptr; message = message->next) {
-      used_.insert(message->threadKey);
+      if (message == lists.messages || message->threadKey != lastKey_) used_.insert(message->threadKey);
+      lastKey_ = message->threadKey;
     }
   }
 
@@ -259,6 +281,7 @@ class DeletedConversations {
   const LiveMessages& live_;
   RecordArena& arena_;
   std::unordered_set<std::int32_t> used_;
+  std::int32_t lastKey_ = 0;
   std::int32_t nextKey_ = -1;
   std::unordered_map<std::int32_t, ConversationRecord*> byThread_;
   std::unordered_map<std::string, ConversationRecord*> byNumber_;
@@ -312,66 +335,81 @@ std::size_t PlaceDeletedMessages(const std::vector<engine::RecoveredMessageRow>&
     }
     placed.push_back(message);
   }
-  // The deleted messages join the list at its end; linking puts each where
-  // it belongs.
-  MessageRecord** tail = &lists.messages;
-  while (*tail != nullptr) tail = &(*tail)->next;
-  for (MessageRecord* message : placed) {
-    *tail = message;
-    tail = &message->next;
-  }
   for (ConversationRecord* conversation : made.InOrder(newest)) conversations.push_back(conversation);
-  LinkMessagesByConversation(lists, conversations);
+  LinkDeletedMessages(lists, placed, conversations);
   return placed.size();
 }
 
-void LinkMessagesByConversation(SmsLists& lists, const std::vector<ConversationRecord*>& deletedConversations) {
-  std::unordered_map<std::int32_t, std::vector<MessageRecord*>> byThread;
-  std::vector<std::int32_t> threadOrder;
-  for (MessageRecord* message = lists.messages; message != nullptr; message = message->next) {
-    auto& messages = byThread[message->threadKey];
-    if (messages.empty()) threadOrder.push_back(message->threadKey);
-    messages.push_back(message);
-  }
-  std::vector<MessageRecord*> linked;
-  const auto take = [&](ConversationRecord& conversation) {
-    const auto found = byThread.find(conversation.threadKey);
-    conversation.messageCount = 0;
-    conversation.deletedCount = 0;
-    if (found == byThread.end()) return;
-    std::vector<MessageRecord*>& messages = found->second;
-    // Live messages are in time order already; a deleted one without a
-    // date goes after them all.
-    std::stable_sort(messages.begin(), messages.end(), [](const MessageRecord* a, const MessageRecord* b) {
-      const auto keyOf = [](const MessageRecord* m) {
-        const std::int64_t date = MessageDateOf(*m);
-        return IsDeleted(*m) && date == 0 ? LLONG_MAX : date;
-      };
-      return keyOf(a) < keyOf(b);
-    });
-    for (MessageRecord* message : messages) {
-      ++conversation.messageCount;
-      if (IsDeleted(*message)) ++conversation.deletedCount;
-      linked.push_back(message);
-    }
-    byThread.erase(found);
+void LinkDeletedMessages(SmsLists& lists, const std::vector<MessageRecord*>& deleted,
+                         const std::vector<ConversationRecord*>& deletedConversations) {
+  if (deleted.empty()) return;
+  // The deleted messages of each thread in time order, those without a date
+  // last.
+  const auto timeOf = [](const MessageRecord* message) {
+    const std::int64_t date = MessageDateOf(*message);
+    return IsDeleted(*message) && date == 0 ? LLONG_MAX : date;
   };
+  std::unordered_map<std::int32_t, std::vector<MessageRecord*>> byThread;
+  for (MessageRecord* message : deleted) byThread[message->threadKey].push_back(message);
+  for (auto& entry : byThread) {
+    std::stable_sort(entry.second.begin(), entry.second.end(),
+                     [&](const MessageRecord* a, const MessageRecord* b) { return timeOf(a) < timeOf(b); });
+  }
+  std::unordered_map<std::int32_t, ConversationRecord*> conversationOf;
   for (ConversationRecord* conversation = lists.conversations; conversation != nullptr;
        conversation = conversation->next) {
-    take(*conversation);
+    conversationOf.emplace(conversation->threadKey, conversation);
   }
-  for (ConversationRecord* conversation : deletedConversations) take(*conversation);
-  for (const std::int32_t thread : threadOrder) {
-    const auto rest = byThread.find(thread);
-    if (rest == byThread.end()) continue;
-    linked.insert(linked.end(), rest->second.begin(), rest->second.end());
+  for (ConversationRecord* conversation : deletedConversations) conversationOf.emplace(conversation->threadKey, conversation);
+  const auto count = [&](std::int32_t thread, std::size_t added) {
+    const auto conversation = conversationOf.find(thread);
+    if (conversation == conversationOf.end()) return;
+    conversation->second->messageCount += static_cast<std::int32_t>(added);
+    conversation->second->deletedCount += static_cast<std::int32_t>(added);
+  };
+
+  // The live list is grouped by conversation, each in time order: the
+  // deleted messages of a thread are spliced into its run where their time
+  // comes (after the live messages of the same time).
+  MessageRecord** link = &lists.messages;
+  while (*link != nullptr) {
+    const std::int32_t thread = (*link)->threadKey;
+    const auto found = byThread.find(thread);
+    if (found == byThread.end()) {
+      while (*link != nullptr && (*link)->threadKey == thread) link = &(*link)->next;
+      continue;
+    }
+    for (MessageRecord* message : found->second) {
+      while (*link != nullptr && (*link)->threadKey == thread && timeOf(*link) <= timeOf(message)) {
+        link = &(*link)->next;
+      }
+      message->next = *link;
+      *link = message;
+      link = &message->next;
+    }
+    while (*link != nullptr && (*link)->threadKey == thread) link = &(*link)->next;
+    count(thread, found->second.size());
+    byThread.erase(found);
   }
-  MessageRecord** next = &lists.messages;
-  for (MessageRecord* message : linked) {
-    *next = message;
-    next = &message->next;
+  // The rest at the end: the conversations of deleted messages alone, then
+  // any live conversation that had no live message in the list.
+  const auto append = [&](std::int32_t thread) {
+    const auto found = byThread.find(thread);
+    if (found == byThread.end()) return;
+    for (MessageRecord* message : found->second) {
+      message->next = nullptr;
+      *link = message;
+      link = &message->next;
+    }
+    count(thread, found->second.size());
+    byThread.erase(found);
+  };
+  for (const ConversationRecord* conversation : deletedConversations) append(conversation->threadKey);
+  for (const ConversationRecord* conversation = lists.conversations; conversation != nullptr;
+       conversation = conversation->next) {
+    append(conversation->threadKey);
   }
-  *next = nullptr;
+  *link = nullptr;
 }
 
 }  // namespace phone

@@ -41,10 +41,13 @@ std::size_t PlaceDeletedMessages(const std::vector<engine::RecoveredMessageRow>&
                                  RecordArena& arena, std::vector<ConversationRecord*>& conversations,
                                  const ProgressUnit& onRow);
 
-// Links the messages of each conversation (live ones in list order, then
-// `deletedConversations`) one after the other, each conversation's in time
-// order, and sets every conversation's message and deleted counts. Live
-// messages of a thread without a conversation keep their place at the end.
-void LinkMessagesByConversation(SmsLists& lists, const std::vector<ConversationRecord*>& deletedConversations);
+// Links `deleted` (messages not yet in the list) into the message list,
+// which is grouped by conversation with each conversation's messages in
+// time order: each into its conversation's run at its time (one without a
+// date after them all), the conversations of deleted messages alone after
+// the live ones; the message and deleted counts of each conversation grow
+// with them.
+void LinkDeletedMessages(SmsLists& lists, const std::vector<MessageRecord*>& deleted,
+                         const std::vector<ConversationRecord*>& deletedConversations);
 
 }  // namespace phone
