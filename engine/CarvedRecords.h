@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace engine {
 
@@ -33,6 +34,15 @@ struct CarvedContact {
   StoredValue mimeTypeId, data2, data3, data4, data5;
 };
 
+// A carved contact of the fields the recovered-record text is made of, the
+// rest of the row NULL.
+inline CarvedContact CarvedContactOf(std::string rawContactId, std::string data1) {
+  CarvedContact contact;
+  contact.rawContactId = std::move(rawContactId);
+  contact.data1 = std::move(data1);
+  return contact;
+}
+
 // A live contacts `data` row, as SQLite returns it as text (NULL is empty).
 struct LiveContact {
   std::string rawContactId;
@@ -47,5 +57,15 @@ struct CarvedSms {
   std::uint64_t personType = 0;  // its serial type
   StoredValue threadId, date, dateSent, type, read;
 };
+
+// A carved message of the fields the recovered-record text is made of, the
+// rest of the row NULL.
+inline CarvedSms CarvedSmsOf(std::string address, std::string person, std::string body) {
+  CarvedSms sms;
+  sms.address = std::move(address);
+  sms.person = std::move(person);
+  sms.body = std::move(body);
+  return sms;
+}
 
 }  // namespace engine

@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<CarvedSms> messages;
   const RecordSink sink = [&](const ColumnWalk& walk) {
     if (layout.table == CarvedTable::Contacts) {
-      contacts.push_back(CarvedContact{walk.field(0), walk.field(1)});
+      contacts.push_back(CarvedContactOf(walk.field(0), walk.field(1)));
     } else {
-      messages.push_back(CarvedSms{walk.field(0), walk.field(1), walk.field(2)});
+      messages.push_back(CarvedSmsOf(walk.field(0), walk.field(1), walk.field(2)));
     }
   };
   if (data[0] & 2) {

@@ -11,8 +11,8 @@ using namespace engine;
 
 namespace {
 
-CarvedContact row(const std::string& id, const std::string& data1) { return CarvedContact{id, data1}; }
-CarvedSms message(const std::string& address, const std::string& body) { return CarvedSms{address, "", body}; }
+CarvedContact row(const std::string& id, const std::string& data1) { return CarvedContactOf(id, data1); }
+CarvedSms message(const std::string& address, const std::string& body) { return CarvedSmsOf(address, "", body); }
 LiveContact live(const std::string& id, const std::string& data1) { return LiveContact{id, data1}; }
 
 }  // namespace

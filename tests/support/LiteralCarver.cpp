@@ -72,9 +72,9 @@ std::vector<Record> carve(const Image& image, std::int32_t root, const CarveLayo
   std::vector<Record> records;
   const RecordSink sink = [&](const ColumnWalk& w) {
     if constexpr (std::is_same_v<Record, CarvedContact>) {
-      records.push_back(CarvedContact{w.field(0), w.field(1)});
+      records.push_back(CarvedContactOf(w.field(0), w.field(1)));
     } else {
-      records.push_back(CarvedSms{w.field(0), w.field(1), w.field(2)});
+      records.push_back(CarvedSmsOf(w.field(0), w.field(1), w.field(2)));
     }
   };
   WorkBuffer buffer;
