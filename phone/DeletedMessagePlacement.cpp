@@ -261,9 +261,13 @@ class DeletedConversations {
     return found == byNumber_.end() ? nullptr : found->second;
   }
 
+  // Keys below every key in use, counting down; a copy that used them all
+  // shares the lowest.
   std::int32_t freeKey() {
-    while (used_.count(nextKey_) != 0) --nextKey_;
-    return nextKey_--;
+    while (used_.count(nextKey_) != 0 && nextKey_ > INT32_MIN) --nextKey_;
+    const std::int32_t key = nextKey_;
+    if (nextKey_ > INT32_MIN) --nextKey_;
+    return key;
   }
 
   ConversationRecord* make(std::int32_t threadKey, bool loose) {

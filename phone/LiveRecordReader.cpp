@@ -12,6 +12,7 @@
 
 #include "phone/DatabaseCopy.h"
 #include "phone/MessageTime.h"
+#include "phone/RecoveredValues.h"
 #include "phone/SalvageTableScan.h"
 #include "platform/TextEncoding.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 // A text longer than this is cut: no phone stores such a name, number or
 // message, and a hostile copy must not make every record a megabyte.
-constexpr std::size_t kMaxTextBytes = 1024 * 1024;
+constexpr std::size_t kMaxTextBytes = kMaxRecordTextBytes;
 
 // The low 32 bits of a key, as the record layouts keep keys.
 std::int32_t key32(std::int64_t value) {

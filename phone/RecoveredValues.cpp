@@ -22,7 +22,11 @@ bool endsWith(std::string_view text, std::string_view end) {
 
 std::string_view TextOf(std::string_view stored) {
   const std::size_t nul = stored.find('\0');
-  return nul == std::string_view::npos ? stored : stored.substr(0, nul);
+  std::string_view text = nul == std::string_view::npos ? stored : stored.substr(0, nul);
+  if (text.size() <= kMaxRecordTextBytes) return text;
+  std::size_t end = kMaxRecordTextBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
 }
 
 bool MakesAValue(std::string_view text) {

@@ -4,6 +4,7 @@
 // record must never show scraps, borrow another row's values or trust a
 // number it cannot bound.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +12,11 @@
 
 namespace phone {
 
-// The text a stored value holds: its bytes up to the first NUL.
+// A record text is cut after this many bytes, as the live records' are.
+constexpr std::size_t kMaxRecordTextBytes = 1024 * 1024;
+
+// The text a stored value holds: its bytes up to the first NUL, at most
+// kMaxRecordTextBytes of them (never cut inside a UTF-8 sequence).
 std::string_view TextOf(std::string_view stored);
 
 // True when the text can stand as a value of a record: valid UTF-8 with at
