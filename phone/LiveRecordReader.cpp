@@ -128,6 +128,7 @@ class ContactsReader {
       if (mimeType != nullptr && std::string_view(mimeType) == kMimeTypeOrganization) {
         organizationKeys_.insert(record->key);
       }
+      if (mimeType != nullptr && std::string_view(mimeType) == kMimeTypeName) nameKeys_.insert(record->key);
       mimeTypes_.append(record);
     }
   }
@@ -247,6 +248,9 @@ class ContactsReader {
       if (organizationKeys_.count(record->mimeTypeKey) != 0) {
         record->title = storeText(arena_, scan.text(kData4));
         record->department = storeText(arena_, scan.text(kData5));
+      } else if (nameKeys_.count(record->mimeTypeKey) != 0) {
+        record->givenName = storeText(arena_, scan.text(kData2));
+        record->familyName = storeText(arena_, scan.text(kData3));
       } else if (record->typeCode != nullptr && std::string_view(record->typeCode) == "0") {
         record->label = storeText(arena_, scan.text(kData3));  // a custom type's label
       }
@@ -263,6 +267,7 @@ class ContactsReader {
   std::map<std::int64_t, std::size_t> rawByKey_;
   std::map<std::int64_t, std::size_t> firstRawOfContact_;
   std::set<std::int32_t> organizationKeys_;
+  std::set<std::int32_t> nameKeys_;
   ListBuilder<MimeTypeRecord> mimeTypes_;
   ListBuilder<ContactExtraRecord> extras_;
   ContactRecord* contacts_ = nullptr;

@@ -108,7 +108,7 @@ ContactFacts RecordFacts::Contact(const phone::ContactRecord& contact) const {
   facts.name = Utf8Text(contact.displayName);
   for (const phone::DataRowRecord* row : contacts_.rowsOf(contact.contactKey)) {
     const DetailKind kind = contacts_.kindOf(*row);
-    if (kind == DetailKind::kOther) continue;
+    if (!IsDetail(kind)) continue;
     facts.details.push_back(ContactDetail{kindName(kind), Utf8Text(DetailTypeName(kind, *row)), Utf8Text(row->value)});
   }
   return facts;
