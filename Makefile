@@ -12,9 +12,10 @@ WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need (python3 reads the
-# spreadsheet and the report back; tzdata gives the tests their time zones).
+# spreadsheet, the report and the messages' XML back, python3-vobject the
+# vCards; tzdata gives the tests their time zones).
 PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev python3 \
-  tzdata
+  python3-vobject tzdata
 # A real browser that renders the report, with fonts for its scripts and emoji.
 BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang
