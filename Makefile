@@ -63,7 +63,8 @@ MODERN := out/modern-phone/android9-open-wal
 run: build
 	@$(CLI) demo --out out
 	@echo
-	@echo "The export is in $(CURDIR)/out (UTF-16 text files; the phone copies are in out/phone)."
+	@echo "The export is in $(CURDIR)/out (UTF-16 text files, and contacts.vcf and messages.xml to put back on a"
+	@echo "phone: see the README's \"Put them back on the phone\"; the phone copies are in out/phone)."
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 	@echo
 	@echo "== A modern phone: Android 9, pulled while its databases were open (secure delete on,"

@@ -64,42 +64,35 @@ std::vector<Dated> datedMessagesOf(const std::vector<const phone::MessageRecord*
   return dated;
 }
 
-std::string attribute(std::string_view name, std::string_view value) {
-  std::string text(" ");
-  text.append(name).append("=\"").append(value).append("\"");
-  return text;
-}
-
 class SmsWriter {
  public:
   SmsWriter(const RecordFacts& facts, ExportState& state) : facts_(facts), state_(state) {}
 
   void Append(std::string& xml, const Dated& dated) {
     const phone::MessageRecord& message = *dated.message;
-    const MessageFacts fact = facts_.Message(message);
-    const std::string readable =
-        dated.borrowed ? phone::FormatMessageTime(dated.date) : Utf8Text(message.timeText);
-    xml += "  <sms";
-    xml += attribute("protocol", "0");
-    xml += attribute("address", escaped(fact.number));
-    xml += attribute("date", std::to_string(dated.date));
-    xml += attribute("type", std::to_string(boxOf(message)));
-    xml += attribute("subject", "null");
-    xml += attribute("body", escaped(fact.body));
-    xml += attribute("toa", "null");
-    xml += attribute("sc_toa", "null");
-    xml += attribute("service_center", "null");
-    xml += attribute("read", "1");
-    xml += attribute("status", "-1");
-    xml += attribute("locked", "0");
-    xml += attribute("date_sent", "0");
-    xml += attribute("readable_date", escaped(readable));
-    xml += attribute("contact_name", fact.name.empty() ? std::string("null") : escaped(fact.name));
-    xml += " />\n";
+    xml += "  <sms protocol=\"0\" address=\"";
+    text(xml, Utf8Text(message.address));
+    xml += "\" date=\"";
+    xml += std::to_string(dated.date);
+    xml += "\" type=\"";
+    xml += std::to_string(boxOf(message));
+    xml += "\" subject=\"null\" body=\"";
+    text(xml, Utf8Text(message.body));
+    xml += "\" toa=\"null\" sc_toa=\"null\" service_center=\"null\" read=\"1\" status=\"-1\" locked=\"0\" "
+           "date_sent=\"0\" readable_date=\"";
+    text(xml, dated.borrowed ? phone::FormatMessageTime(dated.date) : Utf8Text(message.timeText));
+    xml += "\" contact_name=\"";
+    const std::string name = facts_.SenderName(message);
+    if (name.empty()) {
+      xml += "null";
+    } else {
+      text(xml, name);
+    }
+    xml += "\" />\n";
   }
 
  private:
-  std::string escaped(std::string_view text) { return XmlAttributeText(text, state_.charactersDropped); }
+  void text(std::string& xml, std::string_view utf8) { AppendXmlAttributeText(xml, utf8, state_.charactersDropped); }
 
   const RecordFacts& facts_;
   ExportState& state_;
@@ -127,7 +120,12 @@ std::string headOf(const Plan& plan) {
 
 std::string XmlAttributeText(std::string_view utf8, std::int64_t& dropped) {
   std::string text;
-  text.reserve(utf8.size() + utf8.size() / 8);
+  AppendXmlAttributeText(text, utf8, dropped);
+  return text;
+}
+
+void AppendXmlAttributeText(std::string& text, std::string_view utf8, std::int64_t& dropped) {
+  text.reserve(text.size() + utf8.size());
   for (std::size_t at = 0; at < utf8.size(); ++at) {
     const auto byte = static_cast<unsigned char>(utf8[at]);
     switch (byte) {
@@ -171,7 +169,6 @@ std::string XmlAttributeText(std::string_view utf8, std::int64_t& dropped) {
     }
     text += static_cast<char>(byte);
   }
-  return text;
 }
 
 std::int32_t ExportSmsBackup(const ExportRecords& records, const ExportCategory& messages, ExportState& state,

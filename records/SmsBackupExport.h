@@ -39,6 +39,8 @@ constexpr char16_t kSmsBackupName[] = u"messages.xml";
 // The text as an XML 1.0 attribute value (without its quotes); characters
 // XML forbids are dropped and added to `dropped`.
 std::string XmlAttributeText(std::string_view utf8, std::int64_t& dropped);
+// The same, appended to `xml`.
+void AppendXmlAttributeText(std::string& xml, std::string_view utf8, std::int64_t& dropped);
 
 // Writes messages.xml when a conversation is checked and the category
 // holds records. Returns -1 when stopped or the file failed (the failure is

@@ -305,6 +305,8 @@ TEST_F(ExportFormatsTest, PhoneFilesReadBackThroughTheReadersOfPhones) {
   EXPECT_EQ(check("check_vcard.py", rootOf("vcard") / "contacts.vcf", dir.file("vcard.expected")), "");
 
   ASSERT_EQ(exportAs("smsxml"), 0) << text(dir.file("stderr.txt"));
+  EXPECT_NE(text(dir.file("stdout.txt")).find("1 text holds bytes that are not UTF-8"), std::string::npos)
+      << "the message with a bad byte is counted";
   {
     std::ofstream expected(dir.file("smsxml.expected"), std::ios::binary);
     const auto line = [&](const std::string& address, long long date, int type, const std::string& body) {

@@ -102,5 +102,15 @@ TEST_F(PhoneFilesTest, DeletedMessagesTakeTheDateBeforeThemOrAreLeftOutAndTheFil
   EXPECT_EQ(harness.state.messagesExported, 2);
 }
 
+TEST_F(PhoneFilesTest, AFileThatCannotBeMadeFailsTheExportAsTheOtherFormatsDo) {
+  build.contact(1, "Ann");
+  std::filesystem::create_directory(harness.root() / "contacts.vcf");
+  harness.state.exportTotal = CountCheckedRecords(build.records, contacts, messages);
+  RunExport(build.records, contacts, messages, harness.state);
+  EXPECT_FALSE(harness.state.complete);
+  EXPECT_NE(harness.state.failure.find("contacts.vcf"), std::string::npos) << harness.state.failure;
+  EXPECT_EQ(harness.state.incomplete, IncompleteExport::kMarked);
+}
+
 }  // namespace
 }  // namespace records
