@@ -12,9 +12,10 @@ WIN64 := build/win64
 CLI := $(NATIVE)/cli/zephyrloom-rescue
 
 # Debian packages the native build and its tests need (python3 reads the
-# spreadsheet and the report back; tzdata gives the tests their time zones).
+# spreadsheet, the report and the messages' XML back, python3-vobject the
+# vCards; tzdata gives the tests their time zones).
 PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev libbenchmark-dev nettle-dev python3 \
-  tzdata
+  python3-vobject tzdata
 # A real browser that renders the report, with fonts for its scripts and emoji.
 BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang
@@ -62,7 +63,8 @@ MODERN := out/modern-phone/android9-open-wal
 run: build
 	@$(CLI) demo --out out
 	@echo
-	@echo "The export is in $(CURDIR)/out (UTF-16 text files; the phone copies are in out/phone)."
+	@echo "The export is in $(CURDIR)/out (UTF-16 text files, and contacts.vcf and messages.xml to put back on a"
+	@echo "phone: see the README's \"Put them back on the phone\"; the phone copies are in out/phone)."
 	@echo "Deleted records alone: $(CLI) carve --kind contacts|sms out/phone/Zephyrloom/contacts2.db out/phone/zephyrloom-phone-rescue/mmssms.db"
 	@echo
 	@echo "== A modern phone: Android 9, pulled while its databases were open (secure delete on,"

@@ -12,7 +12,7 @@
 namespace cli {
 
 const char* const kDemoUsage =
-    "usage: zephyrloom-rescue demo [--out DIR] [--carve-only] [--format text|csv|html]\n"
+    "usage: zephyrloom-rescue demo [--out DIR] [--carve-only] [--format text|csv|html|vcard|smsxml]\n"
     "\n"
     "Runs everything on the demo phone: copies its databases into DIR/phone,\n"
     "recovers the deleted contacts and messages, loads the live ones, and\n"

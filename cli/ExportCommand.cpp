@@ -16,7 +16,7 @@ namespace cli {
 
 const char* const kExportUsage =
     "usage: zephyrloom-rescue export [--carve-only] CONTACTS_DB SMS_DB --out DIR [--evidence FILE]\n"
-    "                                [--format text|csv|html]\n"
+    "                                [--format text|csv|html|vcard|smsxml]\n"
     "\n"
     "Recovers the deleted contacts and messages of the two copies, loads the\n"
     "live ones, and writes all of them into a new folder\n"
@@ -33,6 +33,12 @@ const char* const kExportUsage =
     "                  conversation as chat bubbles and the contacts, deleted\n"
     "                  ones marked; one file that opens offline in any browser\n"
     "                  and runs no script\n"
+    "  --format vcard  contacts.vcf alone: the contacts as vCard 3.0, which a\n"
+    "                  phone's Contacts app imports\n"
+    "  --format smsxml messages.xml alone: the messages in the format Android's\n"
+    "                  SMS backup-and-restore apps restore\n"
+    "The text format also writes contacts.vcf and messages.xml beside its\n"
+    "folders, so that every export holds what a phone can take back.\n"
     "\n"
     "The copies are first checked against the record of their acquisition\n"
     "(FILE, or zephyrloom-evidence.txt in the folder above the copies' folders\n"
@@ -64,7 +70,7 @@ bool copyRecordInto(const std::u16string& root, const std::string& recordText, s
 bool ExportOptionsOf(const std::optional<std::string>& format, const std::string& command,
                      records::ExportOptions& options, std::ostream& err) {
   if (!format || records::ExportFormatNamed(*format, options.format)) return true;
-  UsageError(err, command, "unknown format '" + *format + "' (text, csv or html)");
+  UsageError(err, command, "unknown format '" + *format + "' (text, csv, html, vcard or smsxml)");
   return false;
 }
 
@@ -140,6 +146,10 @@ int ExportScan(PhoneScan& scan, const ScanSummary& summary, const std::string& o
   out << "Exported " << state.contactsExported << (state.contactsExported == 1 ? " contact and " : " contacts and ")
       << state.messagesExported << (state.messagesExported == 1 ? " message" : " messages") << " in "
       << state.filesWritten << " files to " << root << "\n";
+  if (state.charactersDropped > 0) {
+    out << state.charactersDropped << " control characters of the phone's texts were left out of messages.xml, "
+        << "which XML cannot hold\n";
+  }
   return recordCopied ? kExitOk : kExitFailure;
 }
 

@@ -71,6 +71,7 @@ ScanSummary PhoneScan::run() {
   summary.messageCaption = pipeline_.messagesFindings().caption;
   summary.messagesLoaded = pipeline_.messagesFindings().holdsRecords;
   summary.copyUnreadable = pipeline_.copyUnreadable();
+  summary.repairedTexts = records_.repairedTexts();
   summary.liveContacts = countList(records_.contactLists().contacts);
   summary.conversations = countList(records_.smsLists().conversations);
   std::tie(summary.liveMessages, summary.deletedMessages) = countMessages(records_.smsLists().messages);
@@ -82,6 +83,10 @@ void PrintSummary(const ScanSummary& summary, std::ostream& out) {
       << summary.deletedContacts << " deleted records\n"
       << summary.messageCaption << ": " << summary.conversations << " conversations (" << summary.liveMessages
       << " live messages), " << summary.deletedMessages << " deleted messages\n";
+  if (summary.repairedTexts > 0) {
+    out << summary.repairedTexts << (summary.repairedTexts == 1 ? " text holds" : " texts hold")
+        << " bytes that are not UTF-8; they are shown and written as U+FFFD\n";
+  }
 }
 
 }  // namespace cli

@@ -25,6 +25,7 @@ struct ScanSummary {
   bool contactsLoaded = false;  // the category holds records
   bool messagesLoaded = false;
   bool copyUnreadable = false;  // a copy could not be read whole
+  std::size_t repairedTexts = 0;  // texts with bytes that are not UTF-8 (shown and written as U+FFFD)
 };
 
 // The scan's progress as a text bar on a stream.

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "phone/RecoveredValues.h"
+#include "platform/TextEncoding.h"
 
 namespace phone {
 
@@ -329,7 +330,6 @@ class RecordMaker {
       contact->personKey = group.rawContact.value_or(0);
     }
     for (const Value& value : group.values) {
-      if (value.kind == Kind::kName) continue;
       if (!makeDataRow(*contact, group, value)) return false;
     }
     if (arena_.full()) return false;
@@ -351,6 +351,9 @@ class RecordMaker {
     if (value.kind == Kind::kOrganization) {
       row->title = copyIfValue(source.data4);
       row->department = copyIfValue(source.data5);
+    } else if (value.kind == Kind::kName) {
+      row->givenName = copyIfText(source.data2);
+      row->familyName = copyIfText(source.data3);
     } else if (isWholeNumber(type)) {
       row->typeCode = copy(type);
       if (type == "0") row->label = copyIfValue(source.data3);
@@ -364,6 +367,11 @@ class RecordMaker {
   const char* copyIfValue(const std::string& stored) {
     const std::string_view text = TextOf(stored);
     return MakesAValue(text) ? copy(text) : nullptr;
+  }
+  // A part of a name may be one letter.
+  const char* copyIfText(const std::string& stored) {
+    const std::string_view text = TextOf(stored);
+    return !text.empty() && platform::isValidUtf8(text) ? copy(text) : nullptr;
   }
 
   RecordArena& arena_;

@@ -1,8 +1,8 @@
 #pragma once
 // Whole deleted contacts from the recovered rows of the contacts `data`
-// table: each deleted raw contact once, with its name and every number,
-// e-mail address and company (with title and department) its rows still
-// hold, as the live contacts are shown.
+// table: each deleted raw contact once, with its name (and its parts) and
+// every number, e-mail address and company (with title and department) its
+// rows still hold, as the live contacts are shown.
 //
 //   - A row's kind is its mimetype (name, phone, e-mail, organisation);
 //     rows of other kinds (groups, photos, notes, ...) make nothing. A row

@@ -31,22 +31,23 @@ std::int32_t key32(std::int64_t value) {
 
 // Bytes that are not UTF-8 become U+FFFD, as everything shown and exported
 // writes them, so that the conversion to the narrow encoding keeps the rest
-// of the text.
-std::string repairUtf8(std::string_view bytes) {
+// of the text; the outcome counts such texts.
+std::string repairUtf8(std::string_view bytes, OutcomeBuilder& outcome) {
   if (platform::isValidUtf8(bytes)) return std::string(bytes);
+  outcome.NoteRepairedText();
   return platform::utf8FromUtf16(platform::utf16FromNarrow(bytes));
 }
 
 // A database text as an arena text: up to its first NUL, at most
 // kMaxTextBytes, in the narrow encoding. Null for SQL NULL (and when the
 // arena is full, which the caller notices through the arena).
-const char* storeText(RecordArena& arena, std::optional<std::string_view> utf8) {
+const char* storeText(RecordArena& arena, OutcomeBuilder& outcome, std::optional<std::string_view> utf8) {
   if (!utf8) return nullptr;
   std::string_view bytes = *utf8;
   bytes = bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
   bytes = bytes.substr(0, std::min(bytes.size(), kMaxTextBytes));
   if (bytes.empty()) return arena.CopyText(bytes);
-  return arena.CopyText(platform::narrowFromUtf8(repairUtf8(bytes)));
+  return arena.CopyText(platform::narrowFromUtf8(repairUtf8(bytes, outcome)));
 }
 
 // True for an optional '-' followed by 1 to 19 ASCII digits.
@@ -121,13 +122,14 @@ class ContactsReader {
     SalvageTableScan scan(copy_, outcome_, "mimetypes", {"_id", "mimetype"}, {"_id", "mimetype"});
     while (scan.Next()) {
       auto* record = arena_.NewRecord<MimeTypeRecord>();
-      const char* mimeType = storeText(arena_, scan.text(kMimeType));
+      const char* mimeType = storeText(arena_, outcome_, scan.text(kMimeType));
       if (record == nullptr || arena_.full()) return;
       record->key = key32(scan.integer(kKey));
       record->mimeType = mimeType;
       if (mimeType != nullptr && std::string_view(mimeType) == kMimeTypeOrganization) {
         organizationKeys_.insert(record->key);
       }
+      if (mimeType != nullptr && std::string_view(mimeType) == kMimeTypeName) nameKeys_.insert(record->key);
       mimeTypes_.append(record);
     }
   }
@@ -143,7 +145,7 @@ class ContactsReader {
       raw.hasContact = !scan.isNull(kContactKey);
       raw.contactKey = scan.integer(kContactKey);
       raw.markedDeleted = scan.integer(kDeleted) != 0;
-      raw.displayName = storeText(arena_, scan.text(kName));
+      raw.displayName = storeText(arena_, outcome_, scan.text(kName));
       raw.displayNameSource = key32(scan.integer(kNameSource));
       auto* extra = arena_.NewRecord<ContactExtraRecord>();
       if (extra == nullptr || arena_.full()) return;
@@ -187,7 +189,7 @@ class ContactsReader {
       }
       // Early versions kept the name in `contacts` itself.
       if (record->displayName == nullptr && !scan.isNull(kName)) {
-        record->displayName = storeText(arena_, scan.text(kName));
+        record->displayName = storeText(arena_, outcome_, scan.text(kName));
         record->displayNameSource = key32(scan.integer(kNameSource));
       }
       if (arena_.full()) break;
@@ -241,14 +243,17 @@ class ContactsReader {
       if (raw != rawByKey_.end() && rawContacts_[raw->second].hasContact) {
         record->contactKey = key32(rawContacts_[raw->second].contactKey);
       }
-      record->value = storeText(arena_, scan.text(kData1));
+      record->value = storeText(arena_, outcome_, scan.text(kData1));
       const auto type = scan.text(kData2);
-      if (type && isWholeNumber(*type)) record->typeCode = storeText(arena_, type);
+      if (type && isWholeNumber(*type)) record->typeCode = storeText(arena_, outcome_, type);
       if (organizationKeys_.count(record->mimeTypeKey) != 0) {
-        record->title = storeText(arena_, scan.text(kData4));
-        record->department = storeText(arena_, scan.text(kData5));
+        record->title = storeText(arena_, outcome_, scan.text(kData4));
+        record->department = storeText(arena_, outcome_, scan.text(kData5));
+      } else if (nameKeys_.count(record->mimeTypeKey) != 0) {
+        record->givenName = storeText(arena_, outcome_, scan.text(kData2));
+        record->familyName = storeText(arena_, outcome_, scan.text(kData3));
       } else if (record->typeCode != nullptr && std::string_view(record->typeCode) == "0") {
-        record->label = storeText(arena_, scan.text(kData3));  // a custom type's label
+        record->label = storeText(arena_, outcome_, scan.text(kData3));  // a custom type's label
       }
       if (arena_.full()) return;
       dataRows_.append(record);
@@ -263,6 +268,7 @@ class ContactsReader {
   std::map<std::int64_t, std::size_t> rawByKey_;
   std::map<std::int64_t, std::size_t> firstRawOfContact_;
   std::set<std::int32_t> organizationKeys_;
+  std::set<std::int32_t> nameKeys_;
   ListBuilder<MimeTypeRecord> mimeTypes_;
   ListBuilder<ContactExtraRecord> extras_;
   ContactRecord* contacts_ = nullptr;
@@ -324,14 +330,14 @@ class SmsReader {
       const std::int64_t date = scan.integer(kDate);
       record->messageKey = key32(key);
       record->threadKey = key32(scan.integer(kThread));
-      record->address = storeText(arena_, scan.text(kAddress));
+      record->address = storeText(arena_, outcome_, scan.text(kAddress));
       record->personKey = key32(scan.integer(kPerson));
       const std::string time = FormatMessageTime(date);
       record->timeText = time.empty() ? nullptr : arena_.CopyText(time);
       SetMessageDate(*record, date > 0 ? date : 0);
       record->typeCode = key32(scan.integer(kType));
       record->direction = scan.integer(kType) == 1 ? kDirectionReceived : kDirectionSent;
-      record->body = storeText(arena_, scan.text(kBody));
+      record->body = storeText(arena_, outcome_, scan.text(kBody));
       if (arena_.full()) return;
 
       // A thread that `threads` lacks still gets its conversation.

@@ -28,7 +28,8 @@
 //     the row's raw contact (0 when it has none); for organisation rows
 //     title = data4 and department = data5 (null for other rows), so that
 //     the contact card shows company, title and, for an organisation without
-//     a title, the department; for other rows of the custom type (data2 0)
+//     a title, the department; for name rows givenName = data2 and
+//     familyName = data3; for other rows of the custom type (data2 0)
 //     label = data3, the label the user gave it;
 //   - one MimeTypeRecord per row of `mimetypes`, in _id order.
 //

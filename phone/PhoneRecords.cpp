@@ -14,15 +14,19 @@ ReadOutcome PhoneRecords::ReadContacts(const std::string& contactsPath) {
   forgetDeletedContacts();
   contactLists_ = ContactLists{};
   contactArena_.Clear();
-  return ReadContactsDb(contactsPath, contactArena_, &contactLists_.extras, &contactLists_.contacts,
-                        &contactLists_.dataRows, &contactLists_.mimeTypes);
+  const ReadOutcome outcome = ReadContactsDb(contactsPath, contactArena_, &contactLists_.extras,
+                                             &contactLists_.contacts, &contactLists_.dataRows, &contactLists_.mimeTypes);
+  contactsRepaired_ = outcome.repairedTexts;
+  return outcome;
 }
 
 ReadOutcome PhoneRecords::ReadSms(const std::string& smsPath) {
   forgetDeletedMessages();
   smsLists_ = SmsLists{};
   smsArena_.Clear();
-  return ReadSmsDb(smsPath, smsArena_, &smsLists_.conversations, &smsLists_.messages);
+  const ReadOutcome outcome = ReadSmsDb(smsPath, smsArena_, &smsLists_.conversations, &smsLists_.messages);
+  smsRepaired_ = outcome.repairedTexts;
+  return outcome;
 }
 
 std::size_t PhoneRecords::ImportDeletedContacts(const std::vector<engine::RecoveredContactRow>& rows,
@@ -76,6 +80,7 @@ void PhoneRecords::ClearRecords() {
   recoveredContacts_.shrink_to_fit();
   recoveredConversations_.clear();
   recoveredConversations_.shrink_to_fit();
+  contactsRepaired_ = smsRepaired_ = 0;
   contactArena_.Clear();
   smsArena_.Clear();
   recoveredArena_.Clear();

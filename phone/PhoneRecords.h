@@ -88,6 +88,10 @@ class PhoneRecords {
   // without a conversation last.
   const std::vector<ConversationRecord*>& recoveredConversations() const { return recoveredConversations_; }
 
+  // Live texts of the last reads that held bytes that are not UTF-8 (they
+  // read with U+FFFD).
+  std::size_t repairedTexts() const { return contactsRepaired_ + smsRepaired_; }
+
  private:
   void forgetDeletedContacts();
   void forgetDeletedMessages();
@@ -99,6 +103,8 @@ class PhoneRecords {
   SmsLists smsLists_;
   std::vector<ContactRecord*> recoveredContacts_;
   std::vector<ConversationRecord*> recoveredConversations_;
+  std::size_t contactsRepaired_ = 0;
+  std::size_t smsRepaired_ = 0;
 };
 
 }  // namespace phone

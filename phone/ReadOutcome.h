@@ -3,6 +3,7 @@
 // went wrong, and the details in English. The readers only collect; the
 // caller decides how loud to be.
 
+#include <cstddef>
 #include <string>
 
 namespace phone {
@@ -23,6 +24,9 @@ struct ReadOutcome {
   // What went wrong, in English, for a notice or a log: the tables
   // concerned and SQLite's own message. Empty when everything was read.
   std::string detail;
+  // Texts that held bytes that are not UTF-8, read with U+FFFD for them:
+  // read all the same, so the status does not say it.
+  std::size_t repairedTexts = 0;
 
   bool complete() const { return status == ReadStatus::kRead; }
 };
@@ -32,6 +36,7 @@ struct ReadOutcome {
 class OutcomeBuilder {
  public:
   void Note(ReadStatus status, const std::string& what);
+  void NoteRepairedText() { ++outcome_.repairedTexts; }
   const ReadOutcome& outcome() const { return outcome_; }
 
  private:

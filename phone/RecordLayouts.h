@@ -92,7 +92,9 @@ struct ContactExtraRecord {
 //    32     4  reserved1
 //    36     4  title              organisation rows: data4, the job title
 //    40     4  department         organisation rows: data5, the department
-//    44    36  reserved2
+//    44     4  givenName          name rows: data2 (ours)
+//    48     4  familyName         name rows: data3 (ours)
+//    52    28  reserved2
 //    80     4  next
 //
 // The data rows of deleted contacts are kept in a list of their own; a
@@ -110,7 +112,9 @@ struct DataRowRecord {
   std::int32_t reserved1;
   const char* title;
   const char* department;
-  std::int32_t reserved2[9];
+  const char* givenName;
+  const char* familyName;
+  std::int32_t reserved2[7];
   DataRowRecord* next;
 };
 
@@ -264,6 +268,8 @@ static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, typeCode) == 24, "DataRo
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, label) == 28, "DataRowRecord::label");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, title) == 36, "DataRowRecord::title");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, department) == 40, "DataRowRecord::department");
+static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, givenName) == 44, "DataRowRecord::givenName");
+static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, familyName) == 48, "DataRowRecord::familyName");
 static_assert(!kThirtyTwoBit || offsetof(DataRowRecord, next) == 80, "DataRowRecord::next");
 
 static_assert(!kThirtyTwoBit || sizeof(MimeTypeRecord) == 12, "MimeTypeRecord size");

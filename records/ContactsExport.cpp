@@ -16,7 +16,7 @@ void writeContact(TkTxtFile& file, const ContactIndex& index, const ContactRecor
                   const std::u16string& name) {
   for (const phone::DataRowRecord* row : index.rowsOf(contact.contactKey)) {
     const DetailKind kind = index.kindOf(*row);
-    if (kind == DetailKind::kOther) continue;
+    if (!IsDetail(kind)) continue;
     if (kind == DetailKind::kUnknown) {
       file.AppendLine(name + u" : " + WideText(row->value));
     } else {

@@ -10,6 +10,8 @@
 #include "records/ContactsExport.h"
 #include "records/CsvExport.h"
 #include "records/MessagesExport.h"
+#include "records/SmsBackupExport.h"
+#include "records/VCardExport.h"
 #include "records/TkTxtFile.h"
 
 namespace records {
@@ -129,6 +131,10 @@ bool ExportFormatNamed(std::string_view name, ExportFormat& format) {
     format = ExportFormat::kSpreadsheet;
   } else if (name == "html") {
     format = ExportFormat::kReport;
+  } else if (name == "vcard") {
+    format = ExportFormat::kVCard;
+  } else if (name == "smsxml") {
+    format = ExportFormat::kSmsBackup;
   } else {
     return false;
   }
@@ -142,7 +148,15 @@ std::int32_t RunExport(const ExportRecords& records, const ExportCategory& conta
   switch (options.format) {
     case ExportFormat::kText:
       state.complete = !(contacts.holdsRecords && ExportContacts(records, contacts, state) == -1) &&
-                       !(messages.holdsRecords && ExportMessages(records, messages, state) == -1);
+                       !(messages.holdsRecords && ExportMessages(records, messages, state) == -1) &&
+                       ExportVCards(records, contacts, state, PhoneFileRole::kBesideText) != -1 &&
+                       ExportSmsBackup(records, messages, state, PhoneFileRole::kBesideText) != -1;
+      break;
+    case ExportFormat::kVCard:
+      state.complete = ExportVCards(records, contacts, state, PhoneFileRole::kAlone) != -1;
+      break;
+    case ExportFormat::kSmsBackup:
+      state.complete = ExportSmsBackup(records, messages, state, PhoneFileRole::kAlone) != -1;
       break;
     case ExportFormat::kSpreadsheet:
       state.complete = ExportSpreadsheet(records, contacts, messages, state) != -1;

@@ -57,15 +57,21 @@ enum class ExportStart {
 ExportStart PrepareExport(ExportState& state, std::int32_t checkedRecords, std::u16string_view pickedFolder,
                           std::int64_t now);
 
-// The forms an export can take. The window exports text; the command line
-// can also write a spreadsheet or a report to look at.
+// The forms an export can take. The window exports text, and beside it the
+// files a phone takes back (contacts.vcf, messages.xml); the command line
+// can also write a spreadsheet or a report to look at, or the phone's files
+// alone.
 enum class ExportFormat {
-  kText,         // the UTF-16 text files: a folder per category (ContactsExport.h, MessagesExport.h)
+  kText,         // the UTF-16 text files: a folder per category (ContactsExport.h, MessagesExport.h),
+                 // and contacts.vcf and messages.xml beside them
   kSpreadsheet,  // contacts.csv and messages.csv (CsvExport.h)
   kReport,       // report.html (HtmlReport.h)
+  kVCard,        // contacts.vcf alone (VCardExport.h)
+  kSmsBackup,    // messages.xml alone (SmsBackupExport.h)
 };
 
-// The format named "text", "csv" or "html"; false for any other name.
+// The format named "text", "csv", "html", "vcard" or "smsxml"; false for
+// any other name.
 bool ExportFormatNamed(std::string_view name, ExportFormat& format);
 
 struct ExportOptions {
@@ -76,8 +82,9 @@ struct ExportOptions {
 
 // The export worker's work in the chosen format. As text: the contacts
 // when that category holds records, then, unless the contacts export was
-// stopped or failed, the messages when that category holds records; the
-// other formats write the same records into their files in the root.
+// stopped or failed, the messages when that category holds records, then
+// contacts.vcf and messages.xml in the root; the other formats write the
+// same records into their files in the root.
 // Returns the progress count: the records handled. Sets state.complete
 // when the export ended with every record written; otherwise (stopped, or
 // a file or folder failed: state.failure) it writes kIncompleteMarkerName

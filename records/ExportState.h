@@ -90,6 +90,9 @@ struct ExportState {
   // reports when it ends.
   std::int32_t contactsExported = 0;
   std::int32_t messagesExported = 0;
+  // Characters of the phone's texts that a file's format cannot hold (XML
+  // 1.0 forbids most control characters), left out of it.
+  std::int64_t charactersDropped = 0;
   // Set when the export ended with every record written.
   bool complete = false;
   // What was done with the root of an export that did not end complete.

@@ -5,7 +5,9 @@
 // and the same progress steps as the text export (CountCheckedRecords).
 //
 // Before each record the walk waits while the export is paused and ends
-// when the stop flag is set; after each it advances the progress once.
+// when the stop flag is set; after each it advances the progress once
+// (unless `advance` is false: a file written beside the text files, whose
+// records those already counted).
 
 #include <functional>
 
@@ -22,11 +24,11 @@ enum class Visit { kWritten, kFailed };
 // contacts. True when every one was visited and written; false when stopped
 // or failed.
 bool WalkContacts(const ExportRecords& records, ExportState& state,
-                  const std::function<Visit(const phone::ContactRecord&)>& visit);
+                  const std::function<Visit(const phone::ContactRecord&)>& visit, bool advance = true);
 
 // The checked live conversations in list order, then the checked
 // conversations that only deleted messages hold (deleted = 1).
 bool WalkConversations(const ExportRecords& records, ExportState& state,
-                       const std::function<Visit(const phone::ConversationRecord&)>& visit);
+                       const std::function<Visit(const phone::ConversationRecord&)>& visit, bool advance = true);
 
 }  // namespace records

@@ -108,7 +108,7 @@ ContactFacts RecordFacts::Contact(const phone::ContactRecord& contact) const {
   facts.name = Utf8Text(contact.displayName);
   for (const phone::DataRowRecord* row : contacts_.rowsOf(contact.contactKey)) {
     const DetailKind kind = contacts_.kindOf(*row);
-    if (kind == DetailKind::kOther) continue;
+    if (!IsDetail(kind)) continue;
     facts.details.push_back(ContactDetail{kindName(kind), Utf8Text(DetailTypeName(kind, *row)), Utf8Text(row->value)});
   }
   return facts;
@@ -125,7 +125,7 @@ MessageFacts RecordFacts::Message(const phone::MessageRecord& message) const {
   MessageFacts facts;
   facts.deleted = phone::IsDeleted(message);
   facts.source = SourceNames(message.sources);
-  if (const phone::ContactRecord* contact = contactOf(message)) facts.name = Utf8Text(contact->displayName);
+  facts.name = SenderName(message);
   facts.number = Utf8Text(message.address);
   facts.type = Utf8Text(MessageTypeLabel(message.typeCode));
   facts.isoDate = phone::FormatIsoMessageTime(phone::MessageDateOf(message));
@@ -133,6 +133,11 @@ MessageFacts RecordFacts::Message(const phone::MessageRecord& message) const {
   facts.direction = directionOf(message);
   facts.body = Utf8Text(message.body);
   return facts;
+}
+
+std::string RecordFacts::SenderName(const phone::MessageRecord& message) const {
+  const phone::ContactRecord* contact = contactOf(message);
+  return contact != nullptr ? Utf8Text(contact->displayName) : std::string();
 }
 
 ConversationPeer RecordFacts::PeerOf(const phone::ConversationRecord& conversation) const {

@@ -92,6 +92,8 @@ class RecordFacts {
   // The messages of a conversation in list order.
   const std::vector<const phone::MessageRecord*>& messagesOf(const phone::ConversationRecord& conversation) const;
   MessageFacts Message(const phone::MessageRecord& message) const;
+  // The sender's name of a message alone (empty when unknown).
+  std::string SenderName(const phone::MessageRecord& message) const;
   ConversationPeer PeerOf(const phone::ConversationRecord& conversation) const;
 
   const ContactIndex& contacts() const { return contacts_; }

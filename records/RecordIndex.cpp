@@ -11,6 +11,7 @@ DetailKind DetailKindOf(const char* mimeType) {
   if (std::strcmp(mimeType, phone::kMimeTypeOrganization) == 0) return DetailKind::kOrganization;
   if (std::strcmp(mimeType, phone::kMimeTypePhone) == 0) return DetailKind::kPhone;
   if (std::strcmp(mimeType, phone::kMimeTypeEmail) == 0) return DetailKind::kEmail;
+  if (std::strcmp(mimeType, phone::kMimeTypeName) == 0) return DetailKind::kName;
   return DetailKind::kOther;
 }
 
@@ -24,6 +25,7 @@ std::u16string DetailLabel(DetailKind kind, const phone::DataRowRecord& row) {
       return std::u16string(EmailTypeLabel(TypeCodeOf(row.typeCode)));
     case DetailKind::kOther:
     case DetailKind::kUnknown:
+    case DetailKind::kName:
       break;
   }
   return std::u16string();

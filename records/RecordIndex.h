@@ -15,7 +15,12 @@ namespace records {
 
 // The kinds of data row that the exports write; every other mimetype is
 // kOther. kUnknown is a value recovered as a line of text, of no known kind.
-enum class DetailKind { kOther, kOrganization, kPhone, kEmail, kUnknown };
+// A name row (kName) is no detail: it gives the name's parts.
+enum class DetailKind { kOther, kOrganization, kPhone, kEmail, kUnknown, kName };
+
+// True for the kinds a contact's details list: numbers, addresses,
+// companies and values of unknown kind.
+inline bool IsDetail(DetailKind kind) { return kind != DetailKind::kOther && kind != DetailKind::kName; }
 
 DetailKind DetailKindOf(const char* mimeType);
 

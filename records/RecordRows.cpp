@@ -25,6 +25,7 @@ DetailColumn columnOf(DetailKind kind) {
     case DetailKind::kEmail:
       return kEmailColumn;
     case DetailKind::kOther:
+    case DetailKind::kName:
       break;
   }
   return kNoColumn;

@@ -1,8 +1,11 @@
-// `export --format csv|html` end to end on a crafted phone whose texts are
-// made to break exports (commas, quotes, line breaks, tabs, emoji, Chinese,
-// formulas, markup, bytes that are no UTF-8), live and deleted: the files
-// the command line writes are read back by real readers, Python's csv
-// module and html.parser (tests/cli/check_csv.py, check_report.py).
+// `export --format csv|html|vcard|smsxml` end to end on a crafted phone
+// whose texts are made to break exports (commas, semicolons, backslashes,
+// quotes, line breaks, tabs, emoji, Chinese, formulas, markup, a long body,
+// bytes that are no UTF-8), live and deleted: the files the command line
+// writes are read back by real readers, Python's csv module and
+// html.parser, python3-vobject, and expat with the messages put into an
+// empty Android database (tests/cli/check_csv.py, check_report.py,
+// check_vcard.py, check_smsxml.py).
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "tests/support/TempDir.h"
+#include "tools/ProviderSchemas.h"
 #include "tests/support/TestDatabase.h"
 
 using testing_support::TempDir;
@@ -42,7 +46,15 @@ const std::vector<Contact> kContacts = {
     {2, "Doe, Jane", {{"2", "=1+1", "1"}, {"4", "Acme \"Quotes\", Inc.", ""}}},
     {3, "王小明 😀", {{"2", "13800138000", "2"}}},
     {4, "@Nobody", {}},
+    {5, "Back\\slash; Semi", {{"2", "+1 555; 0199", "1"}}},
 };
+
+// A body of 2,000 characters, with what vCard and XML must escape.
+std::string longBody() {
+  std::string body;
+  while (body.size() < 2000) body += "back\\slash; semi, <b>&amp;</b> ";
+  return body.substr(0, 2000);
+}
 
 // Received and sent in turn; their dates one minute apart from 2019-01-13
 // 15:54:50 UTC.
@@ -59,6 +71,7 @@ const std::vector<Message> kMessages = {
     {2, "+8613800138000", 1, "你好 😀🎉 emoji"},
     {2, "+8613800138000", 2, ""},
     {7, "55501", 1, "bad \xC3\x28 byte"},
+    {1, "+14155550100", 2, longBody()},
 };
 
 const std::vector<std::string> kDeletedBodies = {"deleted, with a comma", "<script>deleted()</script>",
@@ -146,7 +159,7 @@ void writeRows(const std::string& path, const std::vector<std::vector<std::strin
 }
 
 // A live text as the live-record reader hands it on: a byte that is no
-// UTF-8 becomes '?'.
+// UTF-8 becomes U+FFFD.
 std::string readBack(const std::string& body) { return body == "bad \xC3\x28 byte" ? "bad \xEF\xBF\xBD( byte" : body; }
 
 std::string text(const std::string& path) {
@@ -263,6 +276,58 @@ TEST_F(ExportFormatsTest, ReportParsesAsInertPageWithABubblePerMessage) {
   expected << "deleted-contact " << hex("Gone, \"Person\"") << "\n";
   expected.close();
   EXPECT_EQ(check("check_report.py", rootOf("html") / "report.html", dir.file("report.expected")), "");
+}
+
+TEST_F(ExportFormatsTest, PhoneFilesReadBackThroughTheReadersOfPhones) {
+  ASSERT_EQ(exportAs("vcard"), 0) << text(dir.file("stderr.txt"));
+  {
+    std::ofstream expected(dir.file("vcard.expected"), std::ios::binary);
+    const char* types[] = {"", "HOME,VOICE", "CELL"};
+    const auto joined = [](std::vector<std::string> values) {
+      std::sort(values.begin(), values.end());
+      std::string all;
+      for (const std::string& value : values) all += (all.empty() ? "" : "\x1f") + value;
+      return all;
+    };
+    for (const Contact& contact : kContacts) {
+      std::vector<std::string> tels, emails, orgs;
+      for (const auto& row : contact.rows) {
+        const int kind = std::stoi(row[0]);
+        if (kind == 2) tels.push_back(std::string(types[std::stoi(row[2])]) + "|" + row[1]);
+        if (kind == 3) emails.push_back("HOME,INTERNET|" + row[1]);
+        if (kind == 4) orgs.push_back(row[1]);
+      }
+      expected << hex(contact.name) << " " << hex(joined(tels)) << " " << hex(joined(emails)) << " "
+               << hex(joined(orgs)) << "\n";
+    }
+    expected << hex("Gone, \"Person\"") << " " << hex("CELL|5550009") << "  " << " " << hex("deleted") << "\n";
+  }
+  EXPECT_EQ(check("check_vcard.py", rootOf("vcard") / "contacts.vcf", dir.file("vcard.expected")), "");
+
+  ASSERT_EQ(exportAs("smsxml"), 0) << text(dir.file("stderr.txt"));
+  EXPECT_NE(text(dir.file("stdout.txt")).find("1 text holds bytes that are not UTF-8"), std::string::npos)
+      << "the message with a bad byte is counted";
+  {
+    std::ofstream expected(dir.file("smsxml.expected"), std::ios::binary);
+    const auto line = [&](const std::string& address, long long date, int type, const std::string& body) {
+      expected << hex(address) << " " << hex(std::to_string(date)) << " " << hex(std::to_string(type)) << " "
+               << hex(body) << "\n";
+    };
+    for (std::size_t k = 0; k < kMessages.size(); ++k) {
+      const Message& message = kMessages[k];
+      line(message.address, kFirstDate + 60000 * static_cast<long long>(k), message.type, readBack(message.body));
+    }
+    constexpr long long kFillerDate = 1600000000000;  // addMessage's
+    for (int k = 0; k < kFillerRows; ++k) line("555", kFillerDate, 1, "filler " + std::to_string(k));
+    for (int k = 0; k < 20; ++k) line("555", kFillerDate, 1, "later " + std::to_string(k));
+    for (const std::string& body : kDeletedBodies) line("+15125550163", kFillerDate, 1, body);
+  }
+  {
+    TestDatabase android(dir.file("android10-mmssms.db"));
+    android.exec(phone_schema::kMessagesSchema);
+  }
+  const fs::path xml = rootOf("smsxml") / "messages.xml";
+  EXPECT_EQ(check("check_smsxml.py", xml, dir.file("android10-mmssms.db") + "\" \"" + dir.file("smsxml.expected")), "");
 }
 
 TEST_F(ExportFormatsTest, TheDemoReportShowsTheRecordOfItsAcquisition) {

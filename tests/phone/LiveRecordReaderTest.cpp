@@ -352,6 +352,7 @@ TEST(LiveRecordReaderSchemaTest, TextsThatAreNotCleanUtf8) {
   EXPECT_EQ(read.messages[0]->personKey, 12);
   EXPECT_EQ(text(read.messages[0]->address), "+1555\xEF\xBF\xBD");
   EXPECT_EQ(text(read.messages[0]->body), "Hi\xEF\xBF\xBD(there") << "bad bytes become U+FFFD, a NUL ends the text";
+  EXPECT_EQ(read.outcome.repairedTexts, 2u) << "and are counted";
   EXPECT_EQ(text(read.messages[1]->body).size(), 1024u * 1024u) << "long texts are cut at 1 MiB";
 }
 

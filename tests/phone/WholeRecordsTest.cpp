@@ -70,11 +70,11 @@ class DeletedContactsTest : public ::testing::Test {
     ASSERT_TRUE(records.ReadContacts(dir.file("contacts2.db")).complete());
   }
 
-  // The values of a deleted contact, "type:value" each.
+  // The values of a deleted contact but its name, "type:value" each.
   std::vector<std::string> valuesOf(const ContactRecord& contact) const {
     std::vector<std::string> values;
     for (const DataRowRecord* value = records.recoveredDataRows(); value != nullptr; value = value->next) {
-      if (value->contactKey != contact.contactKey) continue;
+      if (value->contactKey != contact.contactKey || value->mimeTypeKey == kName) continue;
       values.push_back(std::string(value->typeCode != nullptr ? value->typeCode : "-") + ":" + value->value);
     }
     return values;

@@ -189,7 +189,8 @@ TEST_F(CsvExportTest, ANameThatIsTakenFailsTheExportAndIsNamed) {
 TEST_F(CsvExportTest, TheTextFormatStaysTheDefault) {
   harness.state.exportTotal = CountCheckedRecords(build.records, contacts, messages);
   ASSERT_EQ(RunExport(build.records, contacts, messages, harness.state), 8);
-  EXPECT_EQ(namesIn(harness.root()), (Lines{u"Contacts", u"Message"}));
+  EXPECT_EQ(namesIn(harness.root()), (Lines{u"Contacts", u"Message", u"contacts.vcf", u"messages.xml"}))
+      << "the text files, and beside them the files a phone takes back";
 }
 
 TEST(ExportFormatTest, NamesOfTheFormats) {
