@@ -222,7 +222,10 @@ class DeletedConversations {
       const auto known = byThread_.find(*entry.thread);
       if (known != byThread_.end()) return known->second;
       ConversationRecord* conversation = number.empty() ? nullptr : byNumber(number);
-      if (conversation == nullptr) conversation = make(*entry.thread, false);
+      // Its own thread id, unless live messages of no conversation use it.
+      if (conversation == nullptr) {
+        conversation = make(used_.count(*entry.thread) != 0 ? freeKey() : *entry.thread, false);
+      }
       if (conversation == nullptr) return nullptr;
       byThread_.emplace(*entry.thread, conversation);
       if (!number.empty()) byNumber_.emplace(number, conversation);
