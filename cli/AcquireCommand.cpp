@@ -106,11 +106,14 @@ AcquiredCopies Acquire(const std::string& folder, bool demo, const std::string& 
   bool stoppedEarly = false;
   if (staged) {
     platform::createFolders(platform::parentFolder(incoming.contacts));
+    // The helper writes its notes straight to our standard output: what we
+    // wrote must be out first, and each step's line before the next note.
+    out.flush();
     int stepsRun = 0;
     phone::AcquireThreadProc(settings, [] {}, [&](const phone::HelperStep& step, const platform::ProcessResult& result) {
       ++stepsRun;
       out << (step.pull ? "pull  " : "check ") << step.phonePath << ": "
-          << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << "\n";
+          << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << std::endl;
       if (result.exitCode != 0 && !result.error.empty()) err << result.error << "\n";
       if (step.pull && result.exitCode == 0) pulled.push_back(step.copyPath);
       stoppedEarly = stepsRun < 4 && phone::LeavesNothingToTry(result);
