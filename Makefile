@@ -3,6 +3,8 @@
 #   make run    set up, build, and recover the demo phone's deleted records
 #   make test   set up, build, and run every test: natively, under ASan/UBSan,
 #               and the Windows build under Wine
+#   make dist   the release files (Windows setup program and zip, Debian
+#               package) in dist/; make test-dist installs them for real
 
 SHELL := /bin/bash
 JOBS ?= 2
@@ -19,12 +21,15 @@ PACKAGES := g++ make cmake pkg-config libsqlite3-dev libjsoncpp-dev libgtest-dev
 # A real browser that renders the report, with fonts for its scripts and emoji.
 BROWSER_PACKAGES := chromium-headless-shell fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
 FUZZ_PACKAGES := clang
+# The release files: the setup program (nsis), the manual page (help2man),
+# the package's dependencies (dpkg-dev) and its checks (lintian, man-db).
+DIST_PACKAGES := nsis help2man dpkg-dev lintian man-db
 # The Windows build: MinGW-w64, Debian's library sources, Wine and Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev tcl \
   wine64 wine xvfb xauth fonts-wine fonts-liberation g++-mingw-w64-i686-posix \
   fonts-wqy-microhei locales
 
-.PHONY: all setup setup-win setup-browser build build-asan build-win64 test run run-windows screenshots report-screenshot skin fuzz bench bench-views bench-report demo-phone clean
+.PHONY: all setup setup-win setup-browser setup-dist build build-asan build-win64 test dist test-dist run run-windows screenshots report-screenshot skin fuzz bench bench-views bench-report demo-phone clean
 
 all: build
 
@@ -38,6 +43,9 @@ setup-browser: setup
 setup-win: setup
 	@tools/install-packages.sh $(WIN_PACKAGES)
 	@tools/fetch-windows-deps.sh build/deps
+
+setup-dist: setup-win
+	@tools/install-packages.sh $(DIST_PACKAGES)
 
 build: setup
 	cmake --preset native >/dev/null
@@ -57,6 +65,18 @@ test: setup-browser build build-asan build-win64
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(WIN64) --output-on-failure
+
+# The release files of the version in CMakeLists.txt, into dist/: the
+# Windows setup program and zip, the Debian package and SHA256SUMS.
+dist: setup-dist build build-win64
+	tools/make-dist.sh $(NATIVE) $(WIN64) dist
+
+# Installs them for real: the package unpacked and run, and checked by
+# lintian; the setup program run silently in a fresh Wine prefix, the
+# program started from its shortcut, then uninstalled.
+test-dist: dist
+	tests/dist/test-deb.sh dist/zephyrloom-rescue_*.deb "$$(cat $(NATIVE)/generated/ProductVersion.txt)"
+	tests/dist/test-windows-setup.sh dist/ZephyrloomRescue-*-setup.exe dist/ZephyrloomRescue-*-win64.zip $(WIN64)
 
 MODERN := out/modern-phone/android9-open-wal
 
@@ -100,10 +120,12 @@ screenshots: build-win64
 report-screenshot: build setup-browser
 	tools/report-screenshot.sh $(CLI) build/screenshots/report.png
 
-# Regenerates the skin pictures in image/ from tools/make_skin.py.
+# Regenerates the skin pictures in image/ from tools/make_skin.py, and the
+# program's icon and the setup program's side picture from tools/make_icon.py.
 skin:
 	@tools/install-packages.sh python3-pil fonts-dejavu-core
 	/usr/bin/python3 tools/make_skin.py image
+	/usr/bin/python3 tools/make_icon.py
 
 # Regenerates the demo phone's two databases from tools/make_demo_phone.cpp.
 demo-phone: build

@@ -116,6 +116,7 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   // that a repaint of the page never covers a pane that has already drawn.
   ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_CLIPCHILDREN);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_FRAMECHANGED);
+  ShowProgramIcon();
   LoadPagePictures();
   ApplyRoundedRegion(false);
   CenterWindow();
@@ -127,6 +128,19 @@ LRESULT CMainDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     StartAcquisition();
   }
   return TRUE;
+}
+
+// The taskbar and Alt+Tab show the window's icon; a dialog has none of its
+// own. Shared icons from the module: nothing to free.
+void CMainDlg::ShowProgramIcon() {
+  const HINSTANCE module = ::GetModuleHandleW(nullptr);
+  const int smallSize = ::GetSystemMetrics(SM_CXSMICON), largeSize = ::GetSystemMetrics(SM_CXICON);
+  const auto icon = [&](int size) {
+    return reinterpret_cast<LPARAM>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_SHARED));
+  };
+  ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, icon(smallSize));
+  ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, icon(largeSize));
 }
 
 void CMainDlg::LoadPagePictures() {

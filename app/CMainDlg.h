@@ -220,6 +220,7 @@ class CMainDlg : public fw::CDialogImpl<CMainDlg> {
   LRESULT OnCategoryCheck(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
   LRESULT OnUpdatePrompt(UINT, WPARAM, LPARAM, BOOL&);
 
+  void ShowProgramIcon();
   void LoadPagePictures();
   void CreateChildControls();
   void AttachButtons();

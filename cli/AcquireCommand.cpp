@@ -23,9 +23,30 @@ const char* const kAcquireUsage =
 
 namespace {
 
+// The demo phone's two databases: beside the program in a folder "demo"
+// (the Windows setup and zip), in the shared data of an installed package
+// (/usr/lib/zephyrloom-rescue beside /usr/share/zephyrloom-rescue), or in
+// the source tree the program was built from.
+std::vector<std::string> DemoPhonePlaces() {
+  using platform::joinPath;
+  const std::string program = platform::ProgramFolder();
+  const std::string prefix = platform::parentFolder(platform::parentFolder(program));
+  return {joinPath(program, "demo"), joinPath(joinPath(joinPath(prefix, "share"), "zephyrloom-rescue"), "demo"),
+          ZR_DEMO_DIR};
+}
+
+std::string FindDemoPhone(std::string& placesTried) {
+  for (const std::string& place : DemoPhonePlaces()) {
+    if (platform::isRegularFile(platform::joinPath(place, "contacts2.db"))) return place;
+    placesTried += (placesTried.empty() ? "" : ", ") + place;
+  }
+  return {};
+}
+
 // The demo phone as the helper serves it: a copy of the helper beside a
 // demo-phone folder laid out like the phone's file system.
-bool StageDemoHelper(const std::string& helperFolder, const std::string& stage, std::ostream& err) {
+bool StageDemoHelper(const std::string& helperFolder, const std::string& stage, std::ostream& out,
+                     std::ostream& err) {
   using platform::joinPath;
   const std::string helperName = phone::HelperFileName();
   const std::string phoneRoot = joinPath(joinPath(joinPath(stage, "demo-phone"), "data"), "data");
@@ -39,12 +60,18 @@ bool StageDemoHelper(const std::string& helperFolder, const std::string& stage, 
     err << "zephyrloom-rescue acquire: cannot find the helper " << helperName << " in " << helperFolder << "\n";
     return false;
   }
-  const std::string demo = ZR_DEMO_DIR;
-  if (!platform::copyFile(joinPath(demo, "contacts2.db"), joinPath(contactsFolder, "contacts2.db")) ||
-      !platform::copyFile(joinPath(demo, "mmssms.db"), joinPath(smsFolder, "mmssms.db"))) {
-    err << "zephyrloom-rescue acquire: cannot find the demo phone in " << demo << "\n";
+  std::string placesTried;
+  const std::string demo = FindDemoPhone(placesTried);
+  if (demo.empty()) {
+    err << "zephyrloom-rescue acquire: cannot find the demo phone (looked in " << placesTried << ")\n";
     return false;
   }
+  if (!platform::copyFile(joinPath(demo, "contacts2.db"), joinPath(contactsFolder, "contacts2.db")) ||
+      !platform::copyFile(joinPath(demo, "mmssms.db"), joinPath(smsFolder, "mmssms.db"))) {
+    err << "zephyrloom-rescue acquire: cannot copy the demo phone from " << demo << "\n";
+    return false;
+  }
+  out << "Demo phone: " << demo << "\n";
   return true;
 }
 
@@ -72,18 +99,21 @@ AcquiredCopies Acquire(const std::string& folder, bool demo, const std::string& 
   const std::string stage = platform::joinPath(folder, "demo-helper");
   bool staged = true;
   if (demo) {
-    staged = StageDemoHelper(helperFolder, stage, err);
+    staged = StageDemoHelper(helperFolder, stage, out, err);
     settings.helperFolder = stage;
   }
   std::vector<std::string> pulled;
   bool stoppedEarly = false;
   if (staged) {
     platform::createFolders(platform::parentFolder(incoming.contacts));
+    // The helper writes its notes straight to our standard output: what we
+    // wrote must be out first, and each step's line before the next note.
+    out.flush();
     int stepsRun = 0;
     phone::AcquireThreadProc(settings, [] {}, [&](const phone::HelperStep& step, const platform::ProcessResult& result) {
       ++stepsRun;
       out << (step.pull ? "pull  " : "check ") << step.phonePath << ": "
-          << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << "\n";
+          << (result.timedOut ? "timed out" : result.exitCode == 0 ? "done" : "failed") << std::endl;
       if (result.exitCode != 0 && !result.error.empty()) err << result.error << "\n";
       if (step.pull && result.exitCode == 0) pulled.push_back(step.copyPath);
       stoppedEarly = stepsRun < 4 && phone::LeavesNothingToTry(result);

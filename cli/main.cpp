@@ -10,6 +10,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ScanCommand.h"
+#include "ProductVersion.h"
 #include "platform/ProgramArguments.h"
 
 namespace {
@@ -27,7 +28,8 @@ const char* const kUsage =
     "  export   recover, load and export every record to UTF-16 text files\n"
     "  demo     all of it on the demo phone: acquire, scan, export\n"
     "\n"
-    "Run 'zephyrloom-rescue COMMAND --help' for a command's options.\n";
+    "Run 'zephyrloom-rescue COMMAND --help' for a command's options, and\n"
+    "'zephyrloom-rescue --version' for the version.\n";
 
 }  // namespace
 
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
+    return cli::kExitOk;
+  }
+  if (command == "--version" || command == "-V") {
+    std::cout << "zephyrloom-rescue " << ZR_VERSION_TEXT << "\n";
     return cli::kExitOk;
   }
   if (command == "acquire") return cli::runAcquire(rest, std::cout, std::cerr);

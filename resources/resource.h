@@ -7,6 +7,10 @@
 #define IDD_MSGBOX 131
 #define IDD_ABOUTBOX 103
 
+// The program's icon (the lowest icon id: Explorer, the Start menu and "Apps"
+// show it for the file).
+#define IDI_PROGRAM 1
+
 // Main window controls.
 #define IDC_CLOSE 1000
 #define IDC_MINIMIZE 1001
